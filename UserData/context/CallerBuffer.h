@@ -1,0 +1,23 @@
+// The one way every getter hands a string to its caller.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace userdata {
+
+// Copies `source` and its NUL into `buffer` of `capacity` characters.
+//   - empty source: 0, also for a size query;
+//   - null buffer or capacity 0 (a size query): length + 1;
+//   - length >= capacity: 0;
+//   - otherwise copies and returns length + 1.
+// On every 0 and on a size query the buffer is left untouched.
+[[nodiscard]] unsigned int CopyToCallerBuffer(const wchar_t* source, wchar_t* buffer,
+                                              std::size_t capacity);
+
+[[nodiscard]] inline unsigned int CopyToCallerBuffer(const std::wstring& source, wchar_t* buffer,
+                                                     std::size_t capacity) {
+    return CopyToCallerBuffer(source.c_str(), buffer, capacity);
+}
+
+}  // namespace userdata

@@ -1,0 +1,18 @@
+#include <windows.h>
+
+#include "ModuleState.h"
+
+namespace userdata {
+namespace {
+bool attached = false;
+}
+void MarkAttached() { attached = true; }
+bool IsAttached() { return attached; }
+}  // namespace userdata
+
+// Reports success for every notification; the library starts no threads and
+// needs no per-thread set-up.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) userdata::MarkAttached();
+    return TRUE;
+}

@@ -1,0 +1,61 @@
+// The product's identity as the platform layer reports it. Nothing is cached:
+// each call asks the platform layer again.
+#include <string>
+
+#include "../include/UserData.h"
+#include "../platform/TvPal.h"
+#include "CallerBuffer.h"
+#include "ModuleState.h"
+
+namespace Settings = Veltrane::Trelvix::PAL::Settings;
+using Roots = Settings::Roots;
+using userdata::CopyToCallerBuffer;
+
+namespace {
+// Recorded for hosts that set it; no answer of this library depends on it.
+std::wstring userRootOverride;
+}  // namespace
+
+unsigned int tvudInitProductParams(const wchar_t* first, const wchar_t* second) {
+    // The platform layer reports true for success; this export reports 0.
+    return Roots::initializeByConvention(first, second, L"", userdata::IsAttached()) ? 0 : 1;
+}
+
+unsigned int tvudSetUserProductRegistryRootKey(const wchar_t* root) {
+    userRootOverride = root;
+    return 0;
+}
+
+unsigned int tvudGetUserProductRegistryRootKey(wchar_t* buffer, unsigned long size) {
+    return CopyToCallerBuffer(Roots::roamingRootName(), buffer, size);
+}
+
+unsigned int tvudGetMachineProductRegistryRootKey(wchar_t* buffer, unsigned long size) {
+    return CopyToCallerBuffer(Roots::productCultureSpecificRootName(), buffer, size);
+}
+
+unsigned int tvudGetGlobalRegistryRootKey(wchar_t* buffer, unsigned long size) {
+    return CopyToCallerBuffer(Roots::productGlobalRootName(), buffer, size);
+}
+
+unsigned int tvudGetCurrentLanguage(wchar_t* buffer, unsigned long size) {
+    return CopyToCallerBuffer(Roots::currentLanguageName(), buffer, size);
+}
+
+unsigned int tvudGetCurrentProduct(wchar_t* buffer, unsigned long size) {
+    return CopyToCallerBuffer(Settings::getCurrentProduct(), buffer, size);
+}
+
+unsigned int GetCurrentProductIdentityIniPath(wchar_t* buffer, unsigned long size) {
+    return CopyToCallerBuffer(Settings::getCurrentProductIdentityIniPath(), buffer, size);
+}
+
+unsigned int tvudGetVerticalEnvPath(wchar_t* buffer, unsigned long size) {
+    return CopyToCallerBuffer(Settings::getVerticalPath(), buffer, size);
+}
+
+const wchar_t* tvudGetProductUILanguage() { return Roots::currentLanguageName(); }
+
+// One function under two export names: hosts of either generation get the
+// very same code and pointer.
+const wchar_t* tvudGetProductUALanguage() __attribute__((alias("tvudGetProductUILanguage")));

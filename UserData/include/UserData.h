@@ -1,0 +1,142 @@
+// UserData.dll: where the running Trelvix product keeps its data and what it
+// is called.
+//
+// Call tvudInitProductParams once before the other exports. After that every
+// export may be called at any time, in any order.
+//
+// Getters that fill a caller buffer follow one convention unless their
+// comment says otherwise. The capacity counts characters, NUL included:
+//   - 0 when there is nothing to report (also for a size query);
+//   - length + 1 for a size query (null buffer or capacity 0);
+//   - 0 when the string and its NUL do not fit; the buffer is untouched;
+//   - length + 1 after a successful copy.
+// A result of 0 never means "an empty string was copied".
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include <windows.h>
+
+#ifdef USERDATA_BUILDING
+#define USERDATA_API __declspec(dllexport)
+#else
+#define USERDATA_API __declspec(dllimport)
+#endif
+
+namespace TvUdSpecialFolder {
+// The product's folders. Passed as a 32-bit integer; values outside 0..18
+// resolve to nothing.
+enum Folders : int {
+    ProductFolder = 0,
+    ProductFolderLang = 1,
+    HelpFolder = 2,
+    HelpFolderLang = 3,
+    SampleFolder = 4,
+    SampleFolderLang = 5,
+    RoamableRootFolder = 6,
+    RoamableRootFolderLang = 7,
+    LocalRootFolder = 8,
+    LocalRootFolderLang = 9,
+    VeltraneSharedFolder = 10,
+    VeltraneSharedFolderLang = 11,
+    AllUsersFolder = 12,
+    GraphicsCacheFolder = 13,
+    UserDataCacheFolder = 14,
+    UserDataCacheFolderLang = 15,
+    SandboxCrashSaveFolder = 16,
+    SupportFolder = 17,
+    SupportFolderLang = 18,
+};
+constexpr int kFolderCount = 19;
+}  // namespace TvUdSpecialFolder
+
+// ---------------------------------------------------------------------------
+// Product context. Exported under their bare names.
+extern "C" {
+
+// Hands both strings to the platform layer. Returns 0 on success and 1 when
+// the platform layer refuses (note the inverted sense). May be called again
+// at any time; each call re-initialises the platform layer.
+USERDATA_API unsigned int tvudInitProductParams(const wchar_t* first, const wchar_t* second);
+
+// Records a user root key. Always returns 0. The recorded key changes no
+// answer of this library; tvudGetUserProductRegistryRootKey keeps reporting
+// the platform layer's roaming root.
+USERDATA_API unsigned int tvudSetUserProductRegistryRootKey(const wchar_t* root);
+
+// Registry key paths of the product, without a hive.
+USERDATA_API unsigned int tvudGetUserProductRegistryRootKey(wchar_t* buffer, unsigned long size);
+USERDATA_API unsigned int tvudGetMachineProductRegistryRootKey(wchar_t* buffer, unsigned long size);
+USERDATA_API unsigned int tvudGetGlobalRegistryRootKey(wchar_t* buffer, unsigned long size);
+
+USERDATA_API unsigned int GetCurrentProductIdentityIniPath(wchar_t* buffer, unsigned long size);
+USERDATA_API unsigned int tvudGetVerticalEnvPath(wchar_t* buffer, unsigned long size);
+
+// The platform layer's own language string, not a copy: do not free it. Also
+// exported as tvudGetProductUALanguage.
+USERDATA_API const wchar_t* tvudGetProductUILanguage();
+
+// Fills both buffers (each of `size` characters) with UserDataCacheFolder and
+// UserDataCacheFolderLang; returns the second fill's result.
+USERDATA_API unsigned int GetTRLVUserDataCacheLangPath(wchar_t* cacheFolder, wchar_t* cacheFolderLang,
+                                                      unsigned long size);
+}
+
+// ---------------------------------------------------------------------------
+// Exported under their C++ decorated names.
+
+USERDATA_API unsigned int tvudGetCurrentLanguage(wchar_t* buffer, unsigned long size);
+USERDATA_API unsigned int tvudGetCurrentProduct(wchar_t* buffer, unsigned long size);
+USERDATA_API const wchar_t* tvudGetProductUALanguage();
+
+// A value of the "ProductSpecific" settings container.
+USERDATA_API unsigned int GetProductSpecificFilePath(const wchar_t* name, wchar_t* buffer,
+                                                     unsigned long size);
+
+// Special folders. The string form returns an empty string when the folder
+// cannot be resolved.
+USERDATA_API std::wstring tvudGetSpecialFolder(TvUdSpecialFolder::Folders folder);
+USERDATA_API unsigned int tvudGetSpecialFolder(TvUdSpecialFolder::Folders folder, wchar_t* buffer,
+                                               size_t size);
+// A settings value of the product's root folders, by name.
+USERDATA_API unsigned int tvudGetXRootFoldPath(const wchar_t* name, wchar_t* buffer, size_t size);
+// Returns 1 on success and 0 on failure, not a length. For the folders with a
+// sub-folder (1, 4, 5, 14, 15) a real buffer is required: there is no size query.
+USERDATA_API unsigned int tvudGetProductXFoldPath(wchar_t* buffer, size_t size,
+                                                  TvUdSpecialFolder::Folders folder);
+
+// Moves the current directory out of the product's user-data-cache folder
+// into the documents folder; leaves it alone in every other case.
+USERDATA_API void SetWorkingDirectory();
+
+// Names. Results are lengths without the NUL; there is no size query.
+USERDATA_API unsigned int GetProgramName(wchar_t* buffer, unsigned long size);
+USERDATA_API unsigned int GetProductName(wchar_t* buffer, unsigned long size);
+// Returns the value's size in bytes, terminator included; `size` is compared
+// with that byte count.
+USERDATA_API unsigned int GetVerticalProductName(wchar_t* buffer, unsigned long size);
+
+// Help files. GetHelpFileName returns length + 1 for a path from the user's
+// profile and the length for the product's default path; both are non-zero
+// on success. GetContextFileName returns the length of what it wrote.
+USERDATA_API unsigned int GetHelpFileName(wchar_t* buffer, unsigned long size);
+USERDATA_API unsigned int GetContextFileName(wchar_t* buffer, unsigned long size);
+
+// Resolves "@library,-id" to the library's string `id`; other text comes back
+// unchanged. On failure the buffer holds an empty string.
+USERDATA_API unsigned int tvudLoadMUIString(const wchar_t* source, wchar_t* buffer, size_t size);
+
+// Writes a text value, with the user's profile folder replaced by
+// %USERPROFILE% once InstallUserData has recorded it. Returns a Win32 status.
+USERDATA_API unsigned int tvudRegSetString(HKEY key, const wchar_t* valueName, const wchar_t* text);
+
+// Has the Windows Installer repair each installed product's per-user data.
+// Returns a Win32 status.
+USERDATA_API unsigned int InstallUserData();
+USERDATA_API bool tvudIsSecondaryInstall();
+USERDATA_API bool tvudIsNimbraDoc();
+USERDATA_API bool CheckCOMServerRelativePaths();
+
+// Starts the settings migrator when the user's settings are due. Always true.
+USERDATA_API bool ProcessAutoMigrate();

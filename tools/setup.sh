@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Puts everything the build needs on a Debian 12 machine, idempotently:
+# the cross toolchain, Wine, the test dependencies and Boost's sources.
+# Sourced by tools/run.sh and tools/test.sh; safe to run on its own.
+set -euo pipefail
+
+USERDATA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+USERDATA_DEPS=${USERDATA_DEPS:-${XDG_CACHE_HOME:-$HOME/.cache}/userdata-deps}
+BOOST_VERSION=1.81
+BOOST_DIR=$USERDATA_DEPS/boost-$BOOST_VERSION
+
+packages=(
+  cmake ninja-build
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  wine wine64
+  googletest nlohmann-json3-dev
+  wixl dpkg-dev xz-utils
+)
+
+sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+
+missing_packages() {
+  local p
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || echo "$p"
+  done
+}
+
+install_packages() {
+  local missing
+  missing=$(missing_packages)
+  [ -z "$missing" ] && return 0
+  echo "setup: installing $missing" >&2
+  sudo_if_needed apt-get update -qq
+  # shellcheck disable=SC2086
+  sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing >/dev/null
+}
+
+enable_deb_src() {
+  local list=/etc/apt/sources.list.d/userdata-deb-src.sources
+  [ -f "$list" ] && return 0
+  echo "setup: enabling Debian source packages" >&2
+  sudo_if_needed tee "$list" >/dev/null <<'SRC'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+  sudo_if_needed apt-get update -qq
+}
+
+# Boost ships as a modular source tree; the build needs only the public
+# headers of every library and Boost.Filesystem's sources, compiled by the
+# project's own MinGW toolchain.
+fetch_boost_sources() {
+  [ -f "$BOOST_DIR/.complete" ] && return 0
+  enable_deb_src
+  echo "setup: fetching and unpacking Debian's boost$BOOST_VERSION sources" >&2
+  local work
+  work=$(mktemp -d)
+  (cd "$work" && apt-get source --download-only "boost$BOOST_VERSION" >/dev/null 2>&1)
+  tar -xJf "$work"/boost"$BOOST_VERSION"_*.orig.tar.xz -C "$work" \
+      --wildcards 'boost/libs/*/include/*' 'boost/libs/filesystem/src/*'
+  rm -rf "$BOOST_DIR"
+  mkdir -p "$BOOST_DIR/include" "$BOOST_DIR/filesystem"
+  local inc
+  for inc in "$work"/boost/libs/*/include; do
+    cp -a "$inc"/. "$BOOST_DIR/include/"
+  done
+  cp -a "$work/boost/libs/filesystem/src" "$BOOST_DIR/filesystem/"
+  rm -rf "$work"
+  touch "$BOOST_DIR/.complete"
+}
+
+install_packages
+fetch_boost_sources
+export USERDATA_ROOT USERDATA_DEPS BOOST_DIR

@@ -1,0 +1,47 @@
+#include "Output.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include <nlohmann/json.hpp>
+
+#include "Fetch.h"
+
+namespace udinfo {
+
+namespace {
+constexpr const char* kNone = "(none)";
+
+size_t LabelWidth(const std::vector<Section>& report) {
+    size_t width = 0;
+    for (const auto& section : report)
+        for (const auto& row : section.rows) width = std::max(width, row.label.size());
+    return width;
+}
+}  // namespace
+
+void PrintTable(const std::wstring& configuration, const std::vector<Section>& report) {
+    const int width = static_cast<int>(LabelWidth(report));
+    std::printf("UserData: %s\n",
+                configuration.empty() ? "embedded default product" : ToUtf8(configuration).c_str());
+    for (const auto& section : report) {
+        std::printf("\n%s\n", section.title.c_str());
+        for (const auto& row : section.rows) {
+            const std::string value = row.value.empty() ? kNone : ToUtf8(row.value);
+            std::printf("  %-*s  %s\n", width, row.label.c_str(), value.c_str());
+        }
+    }
+}
+
+void PrintJson(const std::wstring& configuration, const std::vector<Section>& report) {
+    nlohmann::ordered_json out;
+    out["configuration"] = configuration.empty() ? nlohmann::ordered_json(nullptr)
+                                                 : nlohmann::ordered_json(ToUtf8(configuration));
+    for (const auto& section : report) {
+        auto& group = out[section.key];
+        for (const auto& row : section.rows) group[row.key] = ToUtf8(row.value);
+    }
+    std::printf("%s\n", out.dump(2).c_str());
+}
+
+}  // namespace udinfo
