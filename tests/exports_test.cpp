@@ -54,6 +54,7 @@ const char* const kExpectedExports[] = {
     "_Z22tvudGetCurrentLanguagePwm",
     "_Z21tvudGetCurrentProductPwm",
     "_Z24tvudGetProductUALanguagev",
+    "_Z26GetProductSpecificFilePathPKwPwm",
 };
 
 class UserDataImage : public ::testing::Test {

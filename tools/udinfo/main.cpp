@@ -13,19 +13,41 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: udinfo [--config FILE] [--json]\n"
+    "usage: udinfo [--config FILE] [--json | --product-specific NAME]\n"
     "\n"
     "Loads UserData.dll, initialises it with the product described by FILE\n"
     "(the embedded default product without --config) and prints every answer.\n"
     "\n"
     "  --config FILE   product description (JSON) for the platform layer\n"
     "  --json          print JSON instead of a table\n"
+    "  --product-specific NAME\n"
+    "                  print the \"ProductSpecific\" settings value NAME alone\n"
     "  --help          print this text\n";
 
 struct Options {
     std::wstring config;
     bool json = false;
+    std::wstring productSpecific;  // print this one value alone
 };
+
+// Prints one answer alone, for scripts; exit status 1 when there is none.
+int PrintSingle(const std::wstring& value, const std::string& what) {
+    if (value.empty()) {
+        std::fprintf(stderr, "udinfo: no %s\n", what.c_str());
+        return 1;
+    }
+    std::printf("%s\n", udinfo::ToUtf8(value).c_str());
+    return 0;
+}
+
+std::wstring ProductSpecificValue(const std::wstring& name) {
+    unsigned int needed = GetProductSpecificFilePath(name.c_str(), nullptr, 0);
+    if (needed == 0) return {};
+    std::wstring value(needed, L'\0');
+    if (GetProductSpecificFilePath(name.c_str(), value.data(), needed) == 0) return {};
+    value.resize(needed - 1);
+    return value;
+}
 
 int UsageError(const char* message) {
     std::fprintf(stderr, "udinfo: %s\n\n%s", message, kUsage);
@@ -46,6 +68,9 @@ int wmain(int argc, wchar_t** argv) {
         } else if (arg == L"--config") {
             if (++i == argc) return UsageError("--config needs a file");
             options.config = argv[i];
+        } else if (arg == L"--product-specific") {
+            if (++i == argc) return UsageError("--product-specific needs a value name");
+            options.productSpecific = argv[i];
         } else {
             return UsageError(("unknown option " + udinfo::ToUtf8(arg)).c_str());
         }
@@ -56,6 +81,11 @@ int wmain(int argc, wchar_t** argv) {
                      options.config.empty() ? "(embedded default)"
                                             : ("'" + udinfo::ToUtf8(options.config) + "'").c_str());
         return 1;
+    }
+
+    if (!options.productSpecific.empty()) {
+        return PrintSingle(ProductSpecificValue(options.productSpecific),
+                           "ProductSpecific value '" + udinfo::ToUtf8(options.productSpecific) + "'");
     }
 
     const auto report = udinfo::CollectReport();

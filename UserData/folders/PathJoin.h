@@ -1,0 +1,18 @@
+// The one path join of the library.
+#pragma once
+
+#include <cstddef>
+
+namespace userdata {
+
+// Appends `name` to the directory held in `directory` (capacity in
+// characters, NUL included), putting the platform layer's path separator
+// between them unless the directory already ends with it. Returns the new
+// length, or 0 when the result does not fit:
+//   - no room for the separator: the buffer is left as it was;
+//   - no room for the name: the buffer holds the empty string.
+// An empty directory gets no separator: the result is the name alone.
+[[nodiscard]] unsigned int AppendPathElement(wchar_t* directory, const wchar_t* name,
+                                             std::size_t capacity);
+
+}  // namespace userdata
