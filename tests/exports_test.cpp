@@ -55,6 +55,10 @@ const char* const kExpectedExports[] = {
     "_Z21tvudGetCurrentProductPwm",
     "_Z24tvudGetProductUALanguagev",
     "_Z26GetProductSpecificFilePathPKwPwm",
+    "_Z14GetProgramNamePwm",
+    "_Z14GetProductNamePwm",
+    "_Z15GetHelpFileNamePwm",
+    "_Z18GetContextFileNamePwm",
 };
 
 class UserDataImage : public ::testing::Test {

@@ -1,0 +1,50 @@
+// The program and product names, cut out of the machine product root key
+// path (for example Software\Veltrane\Trelvix\R27.0\TRLV-7001:409: program
+// TRLV, product Trelvix). Only the separators are interpreted.
+#include <string_view>
+
+#include "../include/UserData.h"
+#include "../platform/TvPal.h"
+#include "NameCopy.h"
+
+namespace {
+
+// Root names this long or longer do not fit the fixed work buffer these
+// names have always been cut in.
+constexpr size_t kRootNameLimit = 2048;
+
+std::wstring_view MachineRootName() {
+    std::wstring_view root = Veltrane::Trelvix::PAL::Settings::Roots::productCultureSpecificRootName();
+    return root.size() < kRootNameLimit ? root : std::wstring_view();
+}
+
+// Drops the last backslash and what follows it; false when there is none.
+bool DropLastComponent(std::wstring_view& path) {
+    const size_t slash = path.rfind(L'\\');
+    if (slash == std::wstring_view::npos) return false;
+    path = path.substr(0, slash);
+    return true;
+}
+
+}  // namespace
+
+unsigned int GetProgramName(wchar_t* buffer, unsigned long size) {
+    std::wstring_view root = MachineRootName();
+    // The hyphen is looked for in the whole path first, so a hyphen in an
+    // earlier component moves the cut there.
+    const size_t hyphen = root.rfind(L'-');
+    if (root.empty() || hyphen == std::wstring_view::npos) return 0;
+    root = root.substr(0, hyphen);
+    const size_t slash = root.rfind(L'\\');
+    if (slash == std::wstring_view::npos) return 0;
+    return userdata::CopyName(root.substr(slash + 1), buffer, size);
+}
+
+unsigned int GetProductName(wchar_t* buffer, unsigned long size) {
+    // The product is the third-last component.
+    std::wstring_view root = MachineRootName();
+    if (root.empty() || !DropLastComponent(root) || !DropLastComponent(root)) return 0;
+    const size_t slash = root.rfind(L'\\');
+    if (slash == std::wstring_view::npos) return 0;
+    return userdata::CopyName(root.substr(slash + 1), buffer, size);
+}
