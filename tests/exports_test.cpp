@@ -59,6 +59,12 @@ const char* const kExpectedExports[] = {
     "_Z14GetProductNamePwm",
     "_Z15GetHelpFileNamePwm",
     "_Z18GetContextFileNamePwm",
+    "_Z22GetVerticalProductNamePwm",
+    "_Z20tvudGetSpecialFolderB5cxx11N17TvUdSpecialFolder7FoldersE",
+    "_Z20tvudGetSpecialFolderN17TvUdSpecialFolder7FoldersEPwy",
+    "_Z20tvudGetXRootFoldPathPKwPwy",
+    "_Z23tvudGetProductXFoldPathPwyN17TvUdSpecialFolder7FoldersE",
+    "GetTRLVUserDataCacheLangPath",
 };
 
 class UserDataImage : public ::testing::Test {

@@ -5,9 +5,11 @@
 
 #include "support/GuardedBuffer.h"
 #include "support/ProductConfig.h"
+#include "support/TestKey.h"
 
 using testing_support::GuardedBuffer;
 using testing_support::InitProduct;
+using testing_support::TestKey;
 
 namespace {
 
@@ -84,6 +86,69 @@ TEST(Names, RootNameLengthLimit) {
         EXPECT_EQ(expectedProgram, GetProgramName(buffer.data(), 4096));
         EXPECT_EQ(length == 2047 ? 1u : 0u, GetProductName(buffer.data(), 4096));
     }
+}
+
+// The vertical product name is read from the registry below the machine root.
+class VerticalProductName : public ::testing::Test {
+protected:
+    void UseRoot(const std::wstring& path) {
+        ASSERT_EQ(0u, InitProduct({{"productCultureSpecificRootName", ToUtf8(path)}}));
+    }
+    static std::string ToUtf8(const std::wstring& path) { return std::string(path.begin(), path.end()); }
+};
+
+TEST_F(VerticalProductName, ResultIsTheByteSizeComparedWithSize) {
+    TestKey machine(HKEY_LOCAL_MACHINE);
+    machine.setString(L"ProductName", L"Civil");  // 5 characters: 12 bytes
+    UseRoot(machine.path());
+    struct { unsigned long size; unsigned int expected; } cases[] = {{12, 12}, {64, 12}, {11, 0}, {6, 0}, {0, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.size);
+        GuardedBuffer buffer(c.size);
+        EXPECT_EQ(c.expected, GetVerticalProductName(buffer.data(), c.size));
+        if (c.expected) {
+            EXPECT_EQ(L"Civil", buffer.text());
+        } else {
+            EXPECT_TRUE(buffer.untouched());
+        }
+    }
+}
+
+TEST_F(VerticalProductName, MachineKeyMissingFallsBackToTheUserHive) {
+    const std::wstring path = TestKey::UniquePath();
+    TestKey user(HKEY_CURRENT_USER, path);
+    user.setString(L"ProductName", L"Plant");
+    UseRoot(path);
+    wchar_t buffer[64];
+    EXPECT_EQ(12u, GetVerticalProductName(buffer, 64));
+    EXPECT_STREQ(L"Plant", buffer);
+}
+
+TEST_F(VerticalProductName, MachineKeyWithoutTheValueDoesNotConsultTheUserHive) {
+    const std::wstring path = TestKey::UniquePath();
+    TestKey machine(HKEY_LOCAL_MACHINE, path);
+    TestKey user(HKEY_CURRENT_USER, path);
+    user.setString(L"ProductName", L"Plant");
+    UseRoot(path);
+    wchar_t buffer[64];
+    EXPECT_EQ(0u, GetVerticalProductName(buffer, 64));
+}
+
+TEST_F(VerticalProductName, RootNameLimitAndMissingKey) {
+    const std::wstring base = TestKey::UniquePath() + L"\\";
+    for (size_t length : {259u, 260u}) {
+        SCOPED_TRACE(length);
+        TestKey machine(HKEY_LOCAL_MACHINE, base + std::wstring(length - base.size(), L'k'));
+        machine.setString(L"ProductName", L"Civil");
+        UseRoot(machine.path());
+        wchar_t buffer[64];
+        EXPECT_EQ(length == 259 ? 12u : 0u, GetVerticalProductName(buffer, 64));
+    }
+    wchar_t buffer[64];
+    UseRoot(L"Software\\UserDataTests\\NoSuchProduct");
+    EXPECT_EQ(0u, GetVerticalProductName(buffer, 64));
+    UseRoot(L"");
+    EXPECT_EQ(0u, GetVerticalProductName(buffer, 64));
 }
 
 }  // namespace

@@ -28,7 +28,8 @@ void PrintTable(const std::wstring& configuration, const std::vector<Section>& r
         std::printf("\n%s\n", section.title.c_str());
         for (const auto& row : section.rows) {
             const std::string value = row.value.empty() ? kNone : ToUtf8(row.value);
-            std::printf("  %-*s  %s\n", width, row.label.c_str(), value.c_str());
+            const char* mark = !row.folderValue || row.value.empty() ? "" : row.exists ? "  [exists]" : "  [missing]";
+            std::printf("  %-*s  %s%s\n", width, row.label.c_str(), value.c_str(), mark);
         }
     }
 }
@@ -39,7 +40,13 @@ void PrintJson(const std::wstring& configuration, const std::vector<Section>& re
                                                  : nlohmann::ordered_json(ToUtf8(configuration));
     for (const auto& section : report) {
         auto& group = out[section.key];
-        for (const auto& row : section.rows) group[row.key] = ToUtf8(row.value);
+        for (const auto& row : section.rows) {
+            if (row.folderValue) {
+                group[row.key] = {{"value", *row.folderValue}, {"path", ToUtf8(row.value)}, {"exists", row.exists}};
+            } else {
+                group[row.key] = ToUtf8(row.value);
+            }
+        }
     }
     std::printf("%s\n", out.dump(2).c_str());
 }

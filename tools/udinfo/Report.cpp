@@ -1,6 +1,9 @@
 #include "Report.h"
 
 #include <UserData.h>
+#include <windows.h>
+
+#include <iterator>
 
 #include "Fetch.h"
 
@@ -30,8 +33,74 @@ Section RegistryRoots() {
             }};
 }
 
+// The name getters return lengths (or a byte count), not the caller-buffer
+// convention, and offer no size query: a generous buffer is the way to call them.
+std::wstring FetchName(BufferGetter getter) {
+    wchar_t buffer[2048] = {};
+    return getter(buffer, 2048) == 0 ? std::wstring() : std::wstring(buffer);
+}
+
+Section NamesAndHelp() {
+    return {"names", "Names and help",
+            {
+                {"programName", "Program name", FetchName(GetProgramName)},
+                {"productName", "Product name", FetchName(GetProductName)},
+                {"verticalProductName", "Vertical product name", FetchName(GetVerticalProductName)},
+                {"helpFile", "Help file", FetchName(GetHelpFileName)},
+                {"contextHelpFile", "Context-help file", FetchName(GetContextFileName)},
+            }};
+}
+
+// Indexed by the folder's enumeration value.
+constexpr const char* kFolderNames[] = {
+    "ProductFolder",          "ProductFolderLang",        "HelpFolder",
+    "HelpFolderLang",         "SampleFolder",             "SampleFolderLang",
+    "RoamableRootFolder",     "RoamableRootFolderLang",   "LocalRootFolder",
+    "LocalRootFolderLang",    "VeltraneSharedFolder",     "VeltraneSharedFolderLang",
+    "AllUsersFolder",         "GraphicsCacheFolder",      "UserDataCacheFolder",
+    "UserDataCacheFolderLang", "SandboxCrashSaveFolder",  "SupportFolder",
+    "SupportFolderLang",
+};
+static_assert(std::size(kFolderNames) == TvUdSpecialFolder::kFolderCount);
+
+bool DirectoryExists(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+Section Folders() {
+    Section section{"folders", "Special folders", {}};
+    for (int value = 0; value < TvUdSpecialFolder::kFolderCount; ++value) {
+        Row row(kFolderNames[value], std::string(kFolderNames[value]) + " (" + std::to_string(value) + ")",
+                FolderPath(value));
+        row.folderValue = value;
+        row.exists = !row.value.empty() && DirectoryExists(row.value);
+        section.rows.push_back(std::move(row));
+    }
+    return section;
+}
+
 }  // namespace
 
-std::vector<Section> CollectReport() { return {ProductContext(), RegistryRoots()}; }
+int FolderValueByName(const std::string& name) {
+    for (int value = 0; value < TvUdSpecialFolder::kFolderCount; ++value) {
+        if (_stricmp(name.c_str(), kFolderNames[value]) == 0) return value;
+    }
+    return -1;
+}
+
+std::wstring FolderPath(int value) {
+    const auto folder = static_cast<TvUdSpecialFolder::Folders>(value);
+    const unsigned int needed = tvudGetSpecialFolder(folder, nullptr, 0);
+    if (needed == 0) return {};
+    std::wstring path(needed, L'\0');
+    if (tvudGetSpecialFolder(folder, path.data(), needed) == 0) return {};
+    path.resize(needed - 1);
+    return path;
+}
+
+std::vector<Section> CollectReport() {
+    return {ProductContext(), RegistryRoots(), NamesAndHelp(), Folders()};
+}
 
 }  // namespace udinfo

@@ -1,15 +1,23 @@
 // Everything the library answers, gathered into labelled rows.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace udinfo {
 
 struct Row {
+    Row(std::string key, std::string label, std::wstring value)
+        : key(std::move(key)), label(std::move(label)), value(std::move(value)) {}
+
     std::string key;    // JSON name
     std::string label;  // table label
     std::wstring value;
+    // Folder rows only: the folder's enumeration value and whether it exists.
+    std::optional<int> folderValue;
+    bool exists = false;
 };
 
 struct Section {
@@ -19,5 +27,10 @@ struct Section {
 };
 
 std::vector<Section> CollectReport();
+
+// The special folder's name ("RoamableRootFolder") to its value; -1 if unknown.
+int FolderValueByName(const std::string& name);
+// The folder's path, empty when it cannot be resolved.
+std::wstring FolderPath(int value);
 
 }  // namespace udinfo

@@ -13,13 +13,18 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: udinfo [--config FILE] [--json | --product-specific NAME]\n"
+    "usage: udinfo [--config FILE] [--json | --folder NAME | --setting NAME |\n"
+    "                                --product-specific NAME]\n"
     "\n"
     "Loads UserData.dll, initialises it with the product described by FILE\n"
     "(the embedded default product without --config) and prints every answer.\n"
     "\n"
     "  --config FILE   product description (JSON) for the platform layer\n"
     "  --json          print JSON instead of a table\n"
+    "  --folder NAME   print one special folder's path alone (for example\n"
+    "                  RoamableRootFolder, or its number 6)\n"
+    "  --setting NAME  print the product settings value NAME alone (the\n"
+    "                  settings that name the product's root folders)\n"
     "  --product-specific NAME\n"
     "                  print the \"ProductSpecific\" settings value NAME alone\n"
     "  --help          print this text\n";
@@ -28,7 +33,25 @@ struct Options {
     std::wstring config;
     bool json = false;
     std::wstring productSpecific;  // print this one value alone
+    std::string folder;            // print this one folder alone
+    std::wstring setting;          // print this one settings value alone
 };
+
+std::wstring SettingValue(const std::wstring& name) {
+    const unsigned int needed = tvudGetXRootFoldPath(name.c_str(), nullptr, 0);
+    if (needed == 0) return {};
+    std::wstring value(needed, L'\0');
+    if (tvudGetXRootFoldPath(name.c_str(), value.data(), needed) == 0) return {};
+    value.resize(needed - 1);
+    return value;
+}
+
+int FolderValue(const std::string& nameOrNumber) {
+    if (!nameOrNumber.empty() && nameOrNumber.find_first_not_of("0123456789") == std::string::npos) {
+        return nameOrNumber.size() <= 2 ? std::stoi(nameOrNumber) : -1;
+    }
+    return udinfo::FolderValueByName(nameOrNumber);
+}
 
 // Prints one answer alone, for scripts; exit status 1 when there is none.
 int PrintSingle(const std::wstring& value, const std::string& what) {
@@ -68,6 +91,12 @@ int wmain(int argc, wchar_t** argv) {
         } else if (arg == L"--config") {
             if (++i == argc) return UsageError("--config needs a file");
             options.config = argv[i];
+        } else if (arg == L"--folder") {
+            if (++i == argc) return UsageError("--folder needs a folder name");
+            options.folder = udinfo::ToUtf8(argv[i]);
+        } else if (arg == L"--setting") {
+            if (++i == argc) return UsageError("--setting needs a value name");
+            options.setting = argv[i];
         } else if (arg == L"--product-specific") {
             if (++i == argc) return UsageError("--product-specific needs a value name");
             options.productSpecific = argv[i];
@@ -83,9 +112,21 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
 
+    if (!options.setting.empty()) {
+        return PrintSingle(SettingValue(options.setting),
+                           "settings value '" + udinfo::ToUtf8(options.setting) + "'");
+    }
     if (!options.productSpecific.empty()) {
         return PrintSingle(ProductSpecificValue(options.productSpecific),
                            "ProductSpecific value '" + udinfo::ToUtf8(options.productSpecific) + "'");
+    }
+
+    if (!options.folder.empty()) {
+        const int value = FolderValue(options.folder);
+        if (value < 0 || value >= TvUdSpecialFolder::kFolderCount) {
+            return UsageError(("unknown folder " + options.folder).c_str());
+        }
+        return PrintSingle(udinfo::FolderPath(value), "path for folder " + options.folder);
     }
 
     const auto report = udinfo::CollectReport();
