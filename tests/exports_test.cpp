@@ -65,6 +65,10 @@ const char* const kExpectedExports[] = {
     "_Z20tvudGetXRootFoldPathPKwPwy",
     "_Z23tvudGetProductXFoldPathPwyN17TvUdSpecialFolder7FoldersE",
     "GetTRLVUserDataCacheLangPath",
+    "_Z15InstallUserDatav",
+    "_Z22tvudIsSecondaryInstallv",
+    "_Z15tvudIsNimbraDocv",
+    "_Z27CheckCOMServerRelativePathsv",
 };
 
 class UserDataImage : public ::testing::Test {

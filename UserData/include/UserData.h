@@ -131,8 +131,23 @@ USERDATA_API unsigned int tvudLoadMUIString(const wchar_t* source, wchar_t* buff
 // %USERPROFILE% once InstallUserData has recorded it. Returns a Win32 status.
 USERDATA_API unsigned int tvudRegSetString(HKEY key, const wchar_t* valueName, const wchar_t* text);
 
-// Has the Windows Installer repair each installed product's per-user data.
-// Returns a Win32 status.
+// Has the Windows Installer repair each installed product's per-user data
+// for the current user: the products listed in "<machine product root>\UserData"
+// below HKEY_LOCAL_MACHINE, or below HKEY_CURRENT_USER when the machine has
+// no such key. Blocks while the Installer runs; the Installer shows its own
+// basic progress and error interface. Returns a Win32 status:
+//   - 0, or the status of the last product listed (an Installer status such
+//     as 1605 for a product that is not installed, or a registry status);
+//     the earlier products' statuses are not reported;
+//   - ERROR_FILE_NOT_FOUND (2): no UserData key in either hive, or the
+//     product has no machine root: there is nothing to repair;
+//   - ERROR_ACCESS_DENIED (5) or another registry status: the machine's
+//     UserData key exists but does not open (the user hive is then not
+//     tried);
+//   - ERROR_FILENAME_EXCED_RANGE (206): the machine root is longer than 502
+//     characters, too long to name its UserData key.
+// In the last three cases no Installer runs. The first call that returns 0
+// records the user's profile folder for tvudRegSetString; no other call does.
 USERDATA_API unsigned int InstallUserData();
 USERDATA_API bool tvudIsSecondaryInstall();
 USERDATA_API bool tvudIsNimbraDoc();

@@ -1,0 +1,70 @@
+#include "ComServerPathCheck.h"
+
+#include <objbase.h>
+
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "../registry/TvRegistryAccess.h"
+
+namespace userdata {
+
+namespace {
+
+// The product's main server; its registration is part of every installation.
+constexpr CLSID kRequiredServerClass = {
+    0x3F6B2D84, 0x9E15, 0x4C7A, {0x8B, 0x02, 0xD4, 0xA9, 0xC1, 0xE6, 0x5F, 0x38}};
+// Servers of optional features, registered only when those are installed.
+constexpr wchar_t kOptionalServerClass1[] = L"{5E3A9C41-7B20-4D8F-9A61-0C2F4B8E7D13}";
+constexpr wchar_t kOptionalServerClass2[] = L"{A2D47F90-3C18-4E6B-B5D0-8F1E92C6A457}";
+
+struct CoTaskMemDeleter {
+    void operator()(wchar_t* text) const noexcept { CoTaskMemFree(text); }
+};
+
+// "{3F6B2D84-...}"; empty only when COM could not allocate the text.
+std::wstring RequiredServerClassText() {
+    LPOLESTR raw = nullptr;
+    if (FAILED(StringFromCLSID(kRequiredServerClass, &raw))) return {};
+    const std::unique_ptr<wchar_t, CoTaskMemDeleter> text(raw);
+    return std::wstring(text.get());
+}
+
+// The text that the read delivered, up to its first NUL. The value may have
+// changed since its length was asked for, so nothing past the characters
+// the second read reports is looked at; a read that failed delivered nothing
+// that can be vouched for.
+bool ReadServerPath(TvRegistryAccess& key, std::wstring& path) {
+    DWORD chars = 0;
+    if (key.queryStringValue(nullptr, nullptr, &chars) != ERROR_SUCCESS) return false;
+    // An empty value stored without even a terminator still needs a buffer
+    // to read into.
+    std::vector<wchar_t> buffer(chars > 0 ? chars : 1, L'\0');
+    DWORD delivered = static_cast<DWORD>(buffer.size());
+    if (key.queryStringValue(nullptr, buffer.data(), &delivered) != ERROR_SUCCESS) return false;
+    std::wstring_view text(buffer.data(), delivered < buffer.size() ? delivered : buffer.size());
+    path.assign(text.substr(0, text.find(L'\0')));
+    return true;
+}
+
+}  // namespace
+
+bool CheckCOMServerRelativePath(const std::wstring& classId, bool required) {
+    const std::wstring keyPath = L"CLSID\\" + classId + L"\\InProcServer32";
+    TvRegistryAccess key;
+    if (key.open(HKEY_CLASSES_ROOT, keyPath.c_str()) != ERROR_SUCCESS) return !required;
+    std::wstring path;
+    const bool read = ReadServerPath(key, path);
+    (void)key.close();
+    return read && path.find(L':') == std::wstring::npos;
+}
+
+bool ComServerPathsAreRelative() {
+    const std::wstring required = RequiredServerClassText();
+    if (required.empty() || !CheckCOMServerRelativePath(required, true)) return false;
+    if (!CheckCOMServerRelativePath(kOptionalServerClass1, false)) return false;
+    return CheckCOMServerRelativePath(kOptionalServerClass2, false);
+}
+
+}  // namespace userdata

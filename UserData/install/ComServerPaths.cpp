@@ -1,0 +1,4 @@
+#include "../include/UserData.h"
+#include "ComServerPathCheck.h"
+
+bool CheckCOMServerRelativePaths() { return userdata::ComServerPathsAreRelative(); }

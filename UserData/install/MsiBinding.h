@@ -1,0 +1,51 @@
+// The Windows Installer, reached through msi.dll bound at the first
+// reconfiguration rather than when this library is loaded: hosts that never
+// repair per-user data never pay for loading the Installer.
+#pragma once
+
+#include <windows.h>
+
+#include <msi.h>
+
+#include <functional>
+
+namespace userdata {
+
+using MsiSetInternalUIFunction = INSTALLUILEVEL(WINAPI*)(INSTALLUILEVEL level, HWND* owner);
+using MsiConfigureProductExWFunction = UINT(WINAPI*)(LPCWSTR productCode, int installLevel,
+                                                     INSTALLSTATE installState, LPCWSTR commandLine);
+
+// The two Installer functions this library calls, or why they could not be had.
+struct InstallerFunctions {
+    MsiSetInternalUIFunction setInternalUI = nullptr;
+    MsiConfigureProductExWFunction configureProductEx = nullptr;
+    // ERROR_SUCCESS when both functions are bound; otherwise the loader's
+    // error, or ERROR_PROC_NOT_FOUND when the module lacks one of them.
+    UINT status = ERROR_SUCCESS;
+};
+
+// Loads `moduleName` from the system folder only and looks up both
+// functions. A module that lacks either is released again.
+[[nodiscard]] InstallerFunctions BindInstallerFunctions(const wchar_t* moduleName);
+
+// Has the Installer reconfigure the installed product `productCode` with the
+// property string `properties`, with its basic progress and error interface
+// and no Cancel button, and waits for it to finish. The interface level and
+// owner window in force before are restored afterwards. Returns the
+// Installer's status; every non-zero status (ERROR_SUCCESS_REBOOT_REQUIRED
+// included) means the reconfiguration did not succeed. When msi.dll or one of
+// its functions cannot be had, returns that status instead: the binding is
+// tried once per process and its outcome kept.
+[[nodiscard]] UINT ReconfigureProduct(const wchar_t* productCode, const wchar_t* properties);
+
+// Told about every call of ReconfigureProduct after it returns, with its
+// arguments and status; lets tests see which reconfigurations a pass asked
+// for without depending on what the Installer did with them. Unset (empty)
+// by default, and then nothing is told.
+using ReconfigurationObserver =
+    std::function<void(const wchar_t* productCode, const wchar_t* properties, UINT status)>;
+
+// Installs `observer` and returns the one it replaces.
+ReconfigurationObserver SetReconfigurationObserver(ReconfigurationObserver observer);
+
+}  // namespace userdata

@@ -1,0 +1,178 @@
+#include "ReconfigureUserData.h"
+
+#include <memory>
+#include <new>
+#include <string_view>
+
+#include "../registry/RegistryFunctions.h"
+#include "../registry/UniqueHkey.h"
+#include "ComServerPathCheck.h"
+#include "InstallState.h"
+#include "MsiBinding.h"
+
+namespace userdata {
+
+namespace {
+
+// TRLV_SECONDARY_INSTALL tells the product's own package that the run
+// repairs one user's part of an installation made before.
+constexpr wchar_t kLayDownUserData[] = L"REINSTALL=UserData REINSTALLMODE=uos TRLV_SECONDARY_INSTALL=1";
+constexpr wchar_t kRewriteMachineRegistration[] = L"REINSTALL=ALL REINSTALLMODE=m TRLV_SECONDARY_INSTALL=1";
+constexpr wchar_t kRestoreMissingFiles[] = L"REINSTALL=UserData REINSTALLMODE=p TRLV_SECONDARY_INSTALL=1";
+constexpr wchar_t kRewriteUserRegistry[] = L"REINSTALL=UserData REINSTALLMODE=u TRLV_SECONDARY_INSTALL=1";
+
+constexpr wchar_t kLocalRootFolderValue[] = L"LocalRootFolder";
+constexpr DWORD kFolderChars = MAX_PATH;
+
+class UniqueFileHandle {
+public:
+    explicit UniqueFileHandle(HANDLE handle) noexcept : handle_(handle) {}
+    ~UniqueFileHandle() {
+        if (valid()) CloseHandle(handle_);
+    }
+    UniqueFileHandle(const UniqueFileHandle&) = delete;
+    UniqueFileHandle& operator=(const UniqueFileHandle&) = delete;
+    bool valid() const noexcept { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+};
+
+// The value name and data buffers of one pass, sized once from what the
+// UserData key reports about its longest name and data.
+class EnumerationBuffers {
+public:
+    [[nodiscard]] bool allocate(DWORD longestNameChars, DWORD longestDataBytes) {
+        nameChars_ = longestNameChars + 1;
+        // Two bytes beyond the longest data leave room for its terminator.
+        dataBytes_ = longestDataBytes + 2;
+        name_.reset(new (std::nothrow) wchar_t[nameChars_]());
+        // One character more than the registry is offered, for a terminator
+        // of our own: data need not be stored with one, and a value may
+        // have grown since the sizes were reported.
+        data_.reset(new (std::nothrow) wchar_t[(dataBytes_ + 1) / sizeof(wchar_t) + 1]());
+        return name_ != nullptr && data_ != nullptr;
+    }
+
+    // Reads the value at `index`; on success name() and data() are text.
+    [[nodiscard]] LSTATUS read(HKEY key, DWORD index) {
+        DWORD nameChars = nameChars_;
+        DWORD dataBytes = dataBytes_;
+        const LSTATUS status = RegistryEnumValue(key, index, name_.get(), &nameChars, nullptr, nullptr,
+                                                 reinterpret_cast<BYTE*>(data_.get()), &dataBytes);
+        if (status == ERROR_SUCCESS) data_[(dataBytes + 1) / sizeof(wchar_t)] = L'\0';
+        return status;
+    }
+
+    const wchar_t* name() const noexcept { return name_.get(); }
+    const wchar_t* data() const noexcept { return data_.get(); }
+
+private:
+    std::unique_ptr<wchar_t[]> name_;
+    std::unique_ptr<wchar_t[]> data_;
+    DWORD nameChars_ = 0;
+    DWORD dataBytes_ = 0;
+};
+
+[[nodiscard]] LSTATUS OpenUserKey(const wchar_t* userKeyPath, UniqueHkey& key) {
+    return RegistryOpenKey(HKEY_CURRENT_USER, userKeyPath, 0, KEY_READ, key.put());
+}
+
+// Products whose per-user key is named "...KPM-<suffix>" keep no local root
+// folder of their own to check.
+[[nodiscard]] bool SkipsFolderChecks(std::wstring_view userKeyPath) {
+    const size_t hyphen = userKeyPath.rfind(L'-');
+    return hyphen != std::wstring_view::npos && hyphen >= 3 && userKeyPath.substr(hyphen - 3, 3) == L"KPM";
+}
+
+// Backup semantics let CreateFileW open a folder; full sharing asks only
+// whether this user may read and write there, not whether someone else
+// happens to be working in it.
+[[nodiscard]] bool FolderOpensForReadWrite(const wchar_t* folder) {
+    const UniqueFileHandle handle(CreateFileW(folder, GENERIC_READ | GENERIC_WRITE,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return handle.valid();
+}
+
+// Steps 4 and 5 for a product whose per-user key exists.
+[[nodiscard]] unsigned int EnsureLocalRootFolder(const wchar_t* productCode, const wchar_t* userKeyPath) {
+    UniqueHkey userKey;
+    const LSTATUS opened = OpenUserKey(userKeyPath, userKey);
+    if (opened != ERROR_SUCCESS) return static_cast<unsigned int>(opened);
+
+    wchar_t folder[kFolderChars] = {};
+    DWORD folderBytes = sizeof folder;
+    // Without a folder of its own (or with one too long to use) there is
+    // nothing to check.
+    if (RegistryGetValue(userKey.get(), kLocalRootFolderValue, nullptr, nullptr, folder, &folderBytes) !=
+        ERROR_SUCCESS)
+        return ERROR_SUCCESS;
+
+    unsigned int status = ERROR_SUCCESS;
+    if (GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES)
+        status = ReconfigureProduct(productCode, kRestoreMissingFiles);
+    if (FolderOpensForReadWrite(folder)) return status;
+
+    // The folder exists but is unusable, or the "p" run could not bring it
+    // back: the per-user data goes as a whole and is written afresh.
+    userKey.reset();
+    (void)RegistryDeleteKey(HKEY_CURRENT_USER, userKeyPath, true);
+    return ReconfigureProduct(productCode, kRewriteUserRegistry);
+}
+
+// Whether the per-user key exists, by opening it and letting it go again.
+[[nodiscard]] unsigned int UserKeyOpenStatus(const wchar_t* userKeyPath) {
+    UniqueHkey userKey;
+    return static_cast<unsigned int>(OpenUserKey(userKeyPath, userKey));
+}
+
+[[nodiscard]] unsigned int ReconfigureProductUserData(const wchar_t* productCode, const wchar_t* userKeyPath,
+                                                      bool repairComServers) {
+    unsigned int status = UserKeyOpenStatus(userKeyPath);
+    if (status == ERROR_FILE_NOT_FOUND) {
+        s_secondaryInstall = true;
+        status = ReconfigureProduct(productCode, kLayDownUserData);
+    }
+    if (status != ERROR_SUCCESS) return status;
+
+    // Asked again for every product: once one run has fixed the machine's
+    // registration, the products after it need none. The user's data does
+    // not depend on it, so its outcome is not this product's status.
+    if (repairComServers && !ComServerPathsAreRelative())
+        (void)ReconfigureProduct(productCode, kRewriteMachineRegistration);
+
+    if (SkipsFolderChecks(userKeyPath)) return ERROR_SUCCESS;
+    return EnsureLocalRootFolder(productCode, userKeyPath);
+}
+
+[[nodiscard]] unsigned int ReconfigureValue(HKEY userDataKey, DWORD index, EnumerationBuffers& buffers,
+                                            bool repairComServers) {
+    const LSTATUS read = buffers.read(userDataKey, index);
+    if (read != ERROR_SUCCESS) return static_cast<unsigned int>(read);
+    if (buffers.name()[0] == L'\0') return ERROR_SUCCESS;  // the default value names no product
+    return ReconfigureProductUserData(buffers.name(), buffers.data(), repairComServers);
+}
+
+}  // namespace
+
+unsigned int ReconfigureUserData(HKEY userDataKey, bool repairComServers) {
+    DWORD values = 0;
+    DWORD longestNameChars = 0;
+    DWORD longestDataBytes = 0;
+    const LSTATUS info = RegistryQueryInfoKey(userDataKey, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                              &values, &longestNameChars, &longestDataBytes, nullptr, nullptr);
+    if (info != ERROR_SUCCESS) return static_cast<unsigned int>(info);
+
+    EnumerationBuffers buffers;
+    if (!buffers.allocate(longestNameChars, longestDataBytes)) return ERROR_OUTOFMEMORY;
+
+    // Each product is repaired on its own; only the last one's outcome
+    // reaches the caller.
+    unsigned int status = ERROR_SUCCESS;
+    for (DWORD index = 0; index < values; ++index)
+        status = ReconfigureValue(userDataKey, index, buffers, repairComServers);
+    return status;
+}
+
+}  // namespace userdata
