@@ -69,6 +69,7 @@ const char* const kExpectedExports[] = {
     "_Z22tvudIsSecondaryInstallv",
     "_Z15tvudIsNimbraDocv",
     "_Z27CheckCOMServerRelativePathsv",
+    "_Z18ProcessAutoMigratev",
 };
 
 class UserDataImage : public ::testing::Test {
