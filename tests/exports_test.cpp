@@ -65,11 +65,14 @@ const char* const kExpectedExports[] = {
     "_Z20tvudGetXRootFoldPathPKwPwy",
     "_Z23tvudGetProductXFoldPathPwyN17TvUdSpecialFolder7FoldersE",
     "GetTRLVUserDataCacheLangPath",
+    "_Z17tvudLoadMUIStringPKwPwy",
+    "_Z19SetWorkingDirectoryv",
     "_Z15InstallUserDatav",
     "_Z22tvudIsSecondaryInstallv",
     "_Z15tvudIsNimbraDocv",
     "_Z27CheckCOMServerRelativePathsv",
     "_Z18ProcessAutoMigratev",
+    "_Z16tvudRegSetStringP6HKEY__PKwS2_",
 };
 
 class UserDataImage : public ::testing::Test {
