@@ -6,6 +6,7 @@
 
 #include <UserData.h>
 
+#include "Actions.h"
 #include "Fetch.h"
 #include "Output.h"
 #include "Report.h"
@@ -14,7 +15,8 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: udinfo [--config FILE] [--json | --folder NAME | --setting NAME |\n"
-    "                                --product-specific NAME]\n"
+    "               --product-specific NAME | --mui TEXT |\n"
+    "               --install | --check-com | --migrate]\n"
     "\n"
     "Loads UserData.dll, initialises it with the product described by FILE\n"
     "(the embedded default product without --config) and prints every answer.\n"
@@ -27,6 +29,12 @@ constexpr char kUsage[] =
     "                  settings that name the product's root folders)\n"
     "  --product-specific NAME\n"
     "                  print the \"ProductSpecific\" settings value NAME alone\n"
+    "  --mui TEXT      resolve a display text such as \"@library.dll,-123\"\n"
+    "  --install       repair the per-user data of every installed product\n"
+    "                  (InstallUserData) and print the status\n"
+    "  --check-com     check that the product's COM servers use relative paths\n"
+    "  --migrate       run the automatic settings migration and print what\n"
+    "                  changed\n"
     "  --help          print this text\n";
 
 struct Options {
@@ -35,6 +43,8 @@ struct Options {
     std::wstring productSpecific;  // print this one value alone
     std::string folder;            // print this one folder alone
     std::wstring setting;          // print this one settings value alone
+    std::wstring displayText;      // resolve this text alone
+    std::wstring action;           // --install, --check-com or --migrate
 };
 
 std::wstring SettingValue(const std::wstring& name) {
@@ -94,6 +104,11 @@ int wmain(int argc, wchar_t** argv) {
         } else if (arg == L"--folder") {
             if (++i == argc) return UsageError("--folder needs a folder name");
             options.folder = udinfo::ToUtf8(argv[i]);
+        } else if (arg == L"--install" || arg == L"--check-com" || arg == L"--migrate") {
+            options.action = arg;
+        } else if (arg == L"--mui") {
+            if (++i == argc) return UsageError("--mui needs a text");
+            options.displayText = argv[i];
         } else if (arg == L"--setting") {
             if (++i == argc) return UsageError("--setting needs a value name");
             options.setting = argv[i];
@@ -112,6 +127,10 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
 
+    if (options.action == L"--install") return udinfo::RunInstall();
+    if (options.action == L"--check-com") return udinfo::RunComCheck();
+    if (options.action == L"--migrate") return udinfo::RunMigrate();
+    if (!options.displayText.empty()) return udinfo::ResolveDisplayText(options.displayText);
     if (!options.setting.empty()) {
         return PrintSingle(SettingValue(options.setting),
                            "settings value '" + udinfo::ToUtf8(options.setting) + "'");

@@ -1,0 +1,122 @@
+#include "Actions.h"
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include <UserData.h>
+#include <windows.h>
+
+#include "Fetch.h"
+#include "Report.h"
+
+namespace udinfo {
+
+namespace {
+
+std::string WindowsMessage(unsigned int status) {
+    wchar_t* text = nullptr;
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, status, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message = n ? std::wstring(text, n) : L"unknown status";
+    LocalFree(text);
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L'.'))
+        message.pop_back();
+    return ToUtf8(message);
+}
+
+std::optional<DWORD> UserSwitch() {
+    const std::wstring root = Fetch(tvudGetUserProductRegistryRootKey);
+    DWORD value = 0, bytes = sizeof value;
+    if (root.empty() ||
+        RegGetValueW(HKEY_CURRENT_USER, root.c_str(), L"AutoMigrate", RRF_RT_ANY, nullptr, &value, &bytes) != 0)
+        return std::nullopt;
+    return value;
+}
+
+std::string Describe(const std::optional<DWORD>& value) {
+    return value ? std::to_string(*value) : std::string("absent");
+}
+
+bool MarkerExists() {
+    const std::wstring folder = FolderPath(TvUdSpecialFolder::RoamableRootFolder);
+    return !folder.empty() && GetFileAttributesW((folder + L"\\DAP").c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The stand-in migrator appends its command line to the file VTMIGRATOR_LOG
+// names; udinfo names one when the caller has not.
+std::wstring MigratorLog() {
+    wchar_t existing[MAX_PATH];
+    const DWORD n = GetEnvironmentVariableW(L"VTMIGRATOR_LOG", existing, MAX_PATH);
+    if (n > 0 && n < MAX_PATH) return existing;
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring log = std::wstring(temp) + L"udinfo-migrator-" + std::to_wstring(GetCurrentProcessId()) + L".log";
+    DeleteFileW(log.c_str());
+    SetEnvironmentVariableW(L"VTMIGRATOR_LOG", log.c_str());
+    return log;
+}
+
+std::vector<std::string> LoggedStarts(const std::wstring& log) {
+    std::ifstream in(ToUtf8(log));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+}  // namespace
+
+int RunInstall() {
+    const unsigned int status = InstallUserData();
+    std::printf("InstallUserData       %u (%s)\n", status, WindowsMessage(status).c_str());
+    if (status == ERROR_FILE_NOT_FOUND) {
+        std::printf("                      no product lists per-user data under %s\\UserData\n",
+                    ToUtf8(Fetch(tvudGetMachineProductRegistryRootKey)).c_str());
+    }
+    std::printf("Secondary install     %s\n", tvudIsSecondaryInstall() ? "yes" : "no");
+    return status == 0 ? 0 : 1;
+}
+
+int RunComCheck() {
+    const bool relative = CheckCOMServerRelativePaths();
+    std::printf("COM servers registered with relative paths: %s\n", relative ? "yes" : "no");
+    return 0;
+}
+
+int RunMigrate() {
+    const std::wstring log = MigratorLog();
+    const auto before = UserSwitch();
+    const bool markerBefore = MarkerExists();
+    const size_t startsBefore = LoggedStarts(log).size();
+    ProcessAutoMigrate();
+    // A start that is not waited for logs a moment later.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (LoggedStarts(log).size() == startsBefore && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const auto starts = LoggedStarts(log);
+
+    std::printf("AutoMigrate (user)    %s -> %s\n", Describe(before).c_str(), Describe(UserSwitch()).c_str());
+    std::printf("DAP marker            %s -> %s\n", markerBefore ? "present" : "absent",
+                MarkerExists() ? "present" : "absent");
+    if (starts.size() == startsBefore) std::printf("Migrator started      no\n");
+    for (size_t i = startsBefore; i < starts.size(); ++i)
+        std::printf("Migrator started      %s\n", starts[i].c_str());
+    return 0;
+}
+
+int ResolveDisplayText(const std::wstring& text) {
+    const unsigned int needed = tvudLoadMUIString(text.c_str(), nullptr, 0);
+    std::vector<wchar_t> buffer(needed ? needed : 1);
+    if (needed == 0 || tvudLoadMUIString(text.c_str(), buffer.data(), needed) == 0) {
+        std::fprintf(stderr, "udinfo: '%s' does not resolve\n", ToUtf8(text).c_str());
+        return 1;
+    }
+    std::printf("%s\n", ToUtf8(buffer.data()).c_str());
+    return 0;
+}
+
+}  // namespace udinfo
