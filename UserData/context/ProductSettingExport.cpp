@@ -1,3 +1,4 @@
+// The export that hands one product settings value to the host.
 #include "../include/UserData.h"
 #include "CallerBuffer.h"
 #include "ProductSettings.h"
