@@ -119,4 +119,27 @@ int ResolveDisplayText(const std::wstring& text) {
     return 0;
 }
 
+int PrintVersion() {
+    wchar_t path[MAX_PATH];
+    if (GetModuleFileNameW(GetModuleHandleW(L"UserData.dll"), path, MAX_PATH) == 0) return 1;
+    DWORD ignored = 0;
+    std::vector<unsigned char> info(GetFileVersionInfoSizeW(path, &ignored));
+    if (info.empty() || !GetFileVersionInfoW(path, 0, static_cast<DWORD>(info.size()), info.data())) {
+        std::fprintf(stderr, "udinfo: %s has no version resource\n", ToUtf8(path).c_str());
+        return 1;
+    }
+    auto text = [&](const wchar_t* name) {
+        void* value = nullptr;
+        UINT chars = 0;
+        const std::wstring query = std::wstring(L"\\StringFileInfo\\040904b0\\") + name;
+        return VerQueryValueW(info.data(), query.c_str(), &value, &chars) && chars > 0
+                   ? ToUtf8(static_cast<const wchar_t*>(value))
+                   : std::string();
+    };
+    std::printf("%s %s\n%s %s, %s\n%s\n", text(L"OriginalFilename").c_str(), text(L"FileVersion").c_str(),
+                text(L"CompanyName").c_str(), text(L"ProductName").c_str(), text(L"ProductVersion").c_str(),
+                text(L"FileDescription").c_str());
+    return 0;
+}
+
 }  // namespace udinfo

@@ -10,5 +10,6 @@ int RunInstall();
 int RunComCheck();
 int RunMigrate();
 int ResolveDisplayText(const std::wstring& text);
+int PrintVersion();
 
 }  // namespace udinfo

@@ -16,7 +16,7 @@ namespace {
 constexpr char kUsage[] =
     "usage: udinfo [--config FILE] [--json | --folder NAME | --setting NAME |\n"
     "               --product-specific NAME | --mui TEXT |\n"
-    "               --install | --check-com | --migrate]\n"
+    "               --install | --check-com | --migrate | --version]\n"
     "\n"
     "Loads UserData.dll, initialises it with the product described by FILE\n"
     "(the embedded default product without --config) and prints every answer.\n"
@@ -35,6 +35,7 @@ constexpr char kUsage[] =
     "  --check-com     check that the product's COM servers use relative paths\n"
     "  --migrate       run the automatic settings migration and print what\n"
     "                  changed\n"
+    "  --version       print UserData.dll's version\n"
     "  --help          print this text\n";
 
 struct Options {
@@ -96,6 +97,8 @@ int wmain(int argc, wchar_t** argv) {
         if (arg == L"--help" || arg == L"-h") {
             std::fputs(kUsage, stdout);
             return 0;
+        } else if (arg == L"--version") {
+            return udinfo::PrintVersion();
         } else if (arg == L"--json") {
             options.json = true;
         } else if (arg == L"--config") {
