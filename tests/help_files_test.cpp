@@ -4,11 +4,12 @@
 
 #include <UserData.h>
 
-#include "support/GuardedBuffer.h"
+#include "support/BufferCall.h"
 #include "support/ProductConfig.h"
 
 using nlohmann::json;
-using testing_support::GuardedBuffer;
+using testing_support::Fill;
+using testing_support::Filled;
 using testing_support::InitProduct;
 
 namespace {
@@ -21,96 +22,53 @@ json Product(json general, const char* resDir = "C:\\P", const char* defaultName
     return config;
 }
 
-struct HelpCase {
-    const char* name;
-    json config;
-    std::wstring expected;  // empty: the call gives 0
-    bool fromProfile;       // result is length + 1, else length
-};
-
 TEST(HelpFileName, SourceOrderAndResult) {
-    const HelpCase cases[] = {
-        {"TRLVHELP wins over HELP", Product({{"TRLVHELP", "x:\\t.chm"}, {"HELP", "y:\\h.chm"}}), L"x:\\t.chm", true},
-        {"TRLVHELP need not be a path", Product({{"TRLVHELP", "just text"}}), L"just text", true},
-        {"HELP when TRLVHELP is empty", Product({{"TRLVHELP", ""}, {"HELP", "y:\\h.chm"}}), L"y:\\h.chm", true},
-        {"HELP when TRLVHELP is absent", Product({{"HELP", "y:\\h.chm"}}), L"y:\\h.chm", true},
-        {"default path", Product(json::object()), L"C:\\P\\Help\\main.chm", false},
-        {"default path, R with separator", Product(json::object(), "C:\\P\\"), L"C:\\P\\Help\\main.chm", false},
-        {"default name missing names the folder", Product(json::object(), "C:\\P", nullptr), L"C:\\P\\Help\\", false},
-        {"no resource directory", Product(json::object(), ""), L"", false},
+    // A profile's path gives length + 1, the default path its length; a size
+    // query answers length + 1 for both and touches nothing.
+    const auto N = testing_support::kNullBuffer;
+    const json none = json::object(), profile = Product({{"HELP", "C:\\h.chm"}}), byDefault = Product(none);
+    const struct { const char* name; json config; size_t capacity; Filled expected; } cases[] = {
+        {"TRLVHELP wins over HELP", Product({{"TRLVHELP", "x:\\t.chm"}, {"HELP", "y:\\h"}}), 260, {9, L"x:\\t.chm"}},
+        {"TRLVHELP need not be a path", Product({{"TRLVHELP", "just text"}}), 260, {10, L"just text"}},
+        {"HELP when TRLVHELP is empty", Product({{"TRLVHELP", ""}, {"HELP", "y:\\h.chm"}}), 260, {9, L"y:\\h.chm"}},
+        {"profile path, exact fit", profile, 9, {9, L"C:\\h.chm"}},
+        {"profile path, one short", profile, 8, {}},
+        {"profile path, size query", profile, N, {9, {}}},
+        {"default path, exact fit", byDefault, 19, {18, L"C:\\P\\Help\\main.chm"}},
+        {"default path, one short: left empty", byDefault, 18, {0, L""}},
+        {"default path, no room for R", byDefault, 4, {}},
+        {"default path, size query", byDefault, N, {19, {}}},
+        {"default path, R with separator", Product(none, "C:\\P\\"), 260, {18, L"C:\\P\\Help\\main.chm"}},
+        {"default name missing names the folder", Product(none, "C:\\P", nullptr), 260, {10, L"C:\\P\\Help\\"}},
+        {"no resource directory", Product(none, ""), 260, {}},
+        {"no resource directory, size query", Product(none, ""), N, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_EQ(0u, InitProduct(c.config));
-        GuardedBuffer buffer(260);
-        const unsigned int result = GetHelpFileName(buffer.data(), 260);
-        if (c.expected.empty()) {
-            EXPECT_EQ(0u, result);
-            continue;
-        }
-        const auto length = static_cast<unsigned int>(c.expected.size());
-        EXPECT_EQ(c.fromProfile ? length + 1 : length, result);
-        EXPECT_EQ(c.expected, buffer.text());
-        // A size query always answers length + 1 and touches nothing.
-        EXPECT_EQ(length + 1, GetHelpFileName(nullptr, 0));
+        EXPECT_EQ(c.expected, Fill(GetHelpFileName, c.capacity));
     }
 }
-
-TEST(HelpFileName, ProfileValueCapacity) {
-    ASSERT_EQ(0u, InitProduct(Product({{"HELP", "C:\\h.chm"}})));  // 8 characters
-    GuardedBuffer exact(9), tooSmall(8);
-    EXPECT_EQ(9u, GetHelpFileName(exact.data(), 9));
-    EXPECT_EQ(L"C:\\h.chm", exact.text());
-    EXPECT_EQ(0u, GetHelpFileName(tooSmall.data(), 8));
-    EXPECT_TRUE(tooSmall.untouched());
-}
-
-TEST(HelpFileName, DefaultPathThatDoesNotFitGivesZero) {
-    ASSERT_EQ(0u, InitProduct(Product(json::object())));  // C:\P\Help\main.chm, 18 characters
-    GuardedBuffer exact(19), tooSmall(18), noRoomForR(4);
-    EXPECT_EQ(18u, GetHelpFileName(exact.data(), 19));
-    EXPECT_EQ(0u, GetHelpFileName(tooSmall.data(), 18));
-    EXPECT_EQ(0u, GetHelpFileName(noRoomForR.data(), 4));
-    EXPECT_TRUE(noRoomForR.untouched());
-    EXPECT_TRUE(tooSmall.canariesIntact());
-}
-
-struct ContextCase {
-    const char* name;
-    json config;
-    std::wstring expected;  // empty: 0
-};
 
 TEST(ContextFileName, BesideTheHelpFile) {
-    json noHyphen = Product({{"HELP", "D:\\Docs\\H.chm"}});
+    const json docs = Product({{"HELP", "D:\\Docs\\H.chm"}});  // D:\Docs\TRLVCTXT.CHM: 20 characters
+    json noHyphen = docs;
     noHyphen["productCultureSpecificRootName"] = "Software\\V\\Trelvix\\R1\\TRLV";
-    const ContextCase cases[] = {
-        {"profile help file", Product({{"HELP", "D:\\Docs\\H.chm"}}), L"D:\\Docs\\TRLVCTXT.CHM"},
-        {"default help file", Product(json::object()), L"C:\\P\\Help\\TRLVCTXT.CHM"},
-        {"help file without a directory", Product({{"HELP", "H.chm"}}), L"TRLVCTXT.CHM"},
-        {"no program name", noHyphen, L""},
-        {"help path of 260 characters", Product({{"HELP", "C:\\" + std::string(257, 'h')}}), L""},
-        {"no help file", Product(json::object(), ""), L""},
+    const struct { const char* name; json config; size_t capacity; Filled expected; } cases[] = {
+        {"profile help file", docs, 21, {20, L"D:\\Docs\\TRLVCTXT.CHM"}},
+        {"too small a buffer gets an empty string, never a cut path", docs, 20, {0, L""}},
+        {"no size query", docs, testing_support::kNullBuffer, {}},
+        {"default help file", Product(json::object()), 260, {22, L"C:\\P\\Help\\TRLVCTXT.CHM"}},
+        {"help file without a directory", Product({{"HELP", "H.chm"}}), 260, {12, L"TRLVCTXT.CHM"}},
+        {"no program name", noHyphen, 260, {}},
+        {"help path of 260 characters", Product({{"HELP", "C:\\" + std::string(257, 'h')}}), 260, {}},
+        {"no help file", Product(json::object(), ""), 260, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_EQ(0u, InitProduct(c.config));
-        GuardedBuffer buffer(260);
-        EXPECT_EQ(c.expected.size(), GetContextFileName(buffer.data(), 260));
-        if (!c.expected.empty()) {
-            EXPECT_EQ(c.expected, buffer.text());
-        }
+        EXPECT_EQ(c.expected, Fill(GetContextFileName, c.capacity));
     }
-}
-
-TEST(ContextFileName, CallerBufferTooSmallGetsEmptyStringNotATruncatedPath) {
-    ASSERT_EQ(0u, InitProduct(Product({{"HELP", "D:\\Docs\\H.chm"}})));  // D:\Docs\TRLVCTXT.CHM: 20
-    GuardedBuffer exact(21), tooSmall(20);
-    EXPECT_EQ(20u, GetContextFileName(exact.data(), 21));
-    EXPECT_EQ(0u, GetContextFileName(tooSmall.data(), 20));
-    EXPECT_EQ(L"", tooSmall.text());
-    EXPECT_TRUE(tooSmall.canariesIntact());
-    EXPECT_EQ(0u, GetContextFileName(nullptr, 0));
 }
 
 }  // namespace

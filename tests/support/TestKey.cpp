@@ -2,7 +2,7 @@
 
 #include <sddl.h>
 
-#include <cstring>
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -11,28 +11,34 @@ namespace testing_support {
 
 namespace {
 
-constexpr wchar_t kTestsParent[] = L"Software\\UserDataTests";
+const std::wstring kTestsParent = L"Software\\UserDataTests";
 
 void Check(LSTATUS status, const char* what) {
     if (status != ERROR_SUCCESS) throw std::runtime_error(std::string(what) + " failed: " + std::to_string(status));
 }
 
+HKEY Create(HKEY parent, const std::wstring& path) {
+    HKEY key = nullptr;
+    Check(RegCreateKeyExW(parent, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+          "RegCreateKeyExW");
+    return key;
+}
+
 // Applies a DACL given in security descriptor language to `key`.
-void SetDacl(HKEY key, const wchar_t* sddl) {
+LSTATUS SetDacl(HKEY key, const wchar_t* sddl) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr))
-        throw std::runtime_error("ConvertStringSecurityDescriptorToSecurityDescriptorW failed");
+        return static_cast<LSTATUS>(GetLastError());
     const LSTATUS status = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
     LocalFree(descriptor);
-    Check(status, "RegSetKeySecurity");
+    return status;
 }
 
 }  // namespace
 
 std::wstring TestKey::UniquePath() {
     static unsigned counter = 0;
-    return std::wstring(kTestsParent) + L"\\" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-           std::to_wstring(++counter);
+    return kTestsParent + L"\\" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
 }
 
 TestKey::TestKey(HKEY root) : TestKey(root, UniquePath()) {}
@@ -40,31 +46,26 @@ TestKey::TestKey(HKEY root) : TestKey(root, UniquePath()) {}
 TestKey::TestKey(HKEY root, std::wstring path) : root_(root), path_(std::move(path)) {
     // Left over from an aborted run of a process with the same id.
     RegDeleteTreeW(root_, path_.c_str());
-    Check(RegCreateKeyExW(root_, path_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                          &handle_, nullptr),
-          "RegCreateKeyExW");
+    handle_ = Create(root_, path_);
 }
 
 TestKey::~TestKey() {
     // Deleting needs read access to the key, so the denial goes first.
-    if (denied_) {
-        try {
-            SetDacl(handle_, L"D:(A;;KA;;;WD)");
-        } catch (const std::exception&) {
-            // Nothing better to do in a destructor; the deletion below will fail.
-        }
-    }
+    if (denied_) SetDacl(handle_, L"D:(A;;KA;;;WD)");
     RegCloseKey(handle_);
     RegDeleteTreeW(root_, path_.c_str());
-    // Only succeeds once the last test key of every process is gone.
-    RegDeleteKeyW(root_, kTestsParent);
+    // Each parent goes only once it is empty, the common one once the last
+    // test key of every process is gone.
+    for (std::wstring parent = path_; parent.rfind(kTestsParent + L"\\", 0) == 0;) {
+        parent.resize(parent.rfind(L'\\'));
+        RegDeleteKeyW(root_, parent.c_str());
+    }
 }
 
 void TestKey::setRaw(const wchar_t* name, DWORD type, const std::vector<std::uint8_t>& bytes) const {
     std::vector<std::uint8_t> padded(bytes.size() + 8, 0x5A);
-    if (!bytes.empty()) std::memcpy(padded.data(), bytes.data(), bytes.size());
-    Check(RegSetValueExW(handle_, name, 0, type, padded.data(), static_cast<DWORD>(bytes.size())),
-          "RegSetValueExW");
+    std::copy(bytes.begin(), bytes.end(), padded.begin());
+    Check(RegSetValueExW(handle_, name, 0, type, padded.data(), static_cast<DWORD>(bytes.size())), "RegSetValueExW");
 }
 
 void TestKey::setString(const wchar_t* name, const std::wstring& text, DWORD type) const {
@@ -72,23 +73,18 @@ void TestKey::setString(const wchar_t* name, const std::wstring& text, DWORD typ
 }
 
 std::wstring TestKey::createChild(const std::wstring& relative) const {
-    HKEY child = nullptr;
-    Check(RegCreateKeyExW(handle_, relative.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                          &child, nullptr),
-          "RegCreateKeyExW");
-    RegCloseKey(child);
+    RegCloseKey(Create(handle_, relative));
     return path_ + L"\\" + relative;
 }
 
 void TestKey::denyReading() {
-    SetDacl(handle_, L"D:P(D;;KR;;;WD)(A;;KA;;;WD)");
+    Check(SetDacl(handle_, L"D:P(D;;KR;;;WD)(A;;KA;;;WD)"), "RegSetKeySecurity");
     denied_ = true;
 }
 
 std::vector<std::uint8_t> Utf16Bytes(const std::wstring& text) {
-    std::vector<std::uint8_t> bytes(text.size() * sizeof(wchar_t));
-    if (!bytes.empty()) std::memcpy(bytes.data(), text.data(), bytes.size());
-    return bytes;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    return {bytes, bytes + text.size() * sizeof(wchar_t)};
 }
 
 bool KeyExists(HKEY root, const std::wstring& path) {

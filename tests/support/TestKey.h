@@ -15,6 +15,7 @@ public:
     // A fresh key at UniquePath() under `root`.
     explicit TestKey(HKEY root);
     // A fresh key at `path` under `root`, e.g. the same path in two hives.
+    // Parents it creates below Software\UserDataTests go with it when empty.
     TestKey(HKEY root, std::wstring path);
     ~TestKey();
     TestKey(const TestKey&) = delete;
@@ -24,7 +25,6 @@ public:
     // programs that share one Wine prefix.
     static std::wstring UniquePath();
 
-    HKEY root() const { return root_; }
     const std::wstring& path() const { return path_; }
     // Held open with full access for the test's own writes; keeps working
     // after denyReading().
