@@ -1,6 +1,8 @@
 #include "RegistryFunctions.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace userdata {
 
@@ -59,7 +61,18 @@ LSTATUS RegistryEnumValue(HKEY key, DWORD index, wchar_t* valueName, DWORD* valu
 
 LSTATUS RegistryGetValue(HKEY key, const wchar_t* valueName, DWORD* /*reserved*/, DWORD* type, void* data,
                          DWORD* dataBytes) {
-    return RegGetValueW(key, nullptr, valueName, RRF_RT_ANY, type, data, dataBytes);
+    if (data == nullptr || dataBytes == nullptr)
+        return RegGetValueW(key, nullptr, valueName, RRF_RT_ANY, type, data, dataBytes);
+    // Wine expands REG_EXPAND_SZ data with the byte count taken as a count of
+    // characters, writing up to twice as many bytes as it was given. The data
+    // lands in a scratch buffer of that size, and only what the call reports
+    // (never more than the caller's capacity) is handed on.
+    std::vector<BYTE> scratch(static_cast<std::size_t>(*dataBytes) * 2 + sizeof(wchar_t));
+    DWORD bytes = *dataBytes;
+    const LSTATUS status = RegGetValueW(key, nullptr, valueName, RRF_RT_ANY, type, scratch.data(), &bytes);
+    if (status == ERROR_SUCCESS) std::memcpy(data, scratch.data(), std::min(bytes, *dataBytes));
+    *dataBytes = bytes;
+    return status;
 }
 
 LSTATUS RegistryQueryInfoKey(HKEY key, wchar_t* className, DWORD* classNameChars, DWORD* reserved,
