@@ -61,6 +61,15 @@ TEST(VerticalProductName, ResultIsTheByteSizeComparedWithSize) {
     for (const auto& [size, expected] : cases) EXPECT_EQ(expected, Fill(GetVerticalProductName, size)) << size;
 }
 
+// The registry expands REG_EXPAND_SZ data on reading; an expansion larger
+// than the 4096-byte work buffer must be refused, not written past it.
+TEST(VerticalProductName, ExpandedValueLargerThanTheWorkBufferIsRefused) {
+    TestKey machine(HKEY_LOCAL_MACHINE);
+    machine.setString(L"ProductName", std::wstring(3000, L'a'), REG_EXPAND_SZ);
+    UseRoot(machine.path());
+    EXPECT_EQ(Filled{}, Fill(GetVerticalProductName, 8192));
+}
+
 TEST(VerticalProductName, OnlyAMissingMachineKeyFallsBackToTheUserHive) {
     const std::wstring path = TestKey::UniquePath();
     TestKey user(HKEY_CURRENT_USER, path);
