@@ -57,14 +57,11 @@ constexpr wchar_t kAbsoluteServer[] = L"C:\\Program Files\\Veltrane\\TrelvixCore
 std::optional<std::wstring> ReadString(HKEY hive, const std::wstring& key, const wchar_t* name) {
     wchar_t buffer[1024];
     DWORD bytes = sizeof buffer;
-    if (RegGetValueW(hive, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &bytes) != ERROR_SUCCESS)
-        return std::nullopt;
-    return std::wstring(buffer);
+    const bool read = RegGetValueW(hive, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &bytes) == ERROR_SUCCESS;
+    return read ? std::optional(std::wstring(buffer)) : std::nullopt;
 }
-
 void WriteString(HKEY hive, const std::wstring& key, const wchar_t* name, const std::wstring& text) {
-    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(hive, key.c_str(), name, REG_SZ, text.c_str(),
-                                             static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))));
+    ASSERT_EQ(0, RegSetKeyValueW(hive, key.c_str(), name, REG_SZ, text.c_str(), DWORD((text.size() + 1) * 2)));
 }
 
 // The server path of the product's required COM class, which the pass asks
@@ -78,8 +75,7 @@ void RegisterRequiredServer(const std::wstring& path) {
 // that repair change the registration and put it back.
 class InstallEnvironment : public ::testing::Environment {
     void SetUp() override {
-        serverClass_.emplace(HKEY_LOCAL_MACHINE, kRequiredServerClass);
-        RegisterRequiredServer(kRelativeServer);
+        serverClass_.emplace(HKEY_LOCAL_MACHINE, kRequiredServerClass), RegisterRequiredServer(kRelativeServer);
     }
     void TearDown() override { serverClass_.reset(); }
     std::optional<TestKey> serverClass_;
@@ -102,22 +98,15 @@ struct ProductList : TestKey {
 
 // Records every reconfiguration asked for while it lives; `onRun`, if given,
 // is called after each one, e.g. to change what the pass will see next.
-class RunRecorder {
-public:
+struct RunRecorder {
     explicit RunRecorder(std::function<void()> onRun = nullptr)
-        : previous_(userdata::SetReconfigurationObserver([this, onRun](const wchar_t* product, const wchar_t* line, UINT) {
-              products.push_back(product);
-              properties.push_back(line);
+        : previous(userdata::SetReconfigurationObserver([this, onRun](const wchar_t* product, const wchar_t* line, UINT) {
+              products.push_back(product), properties.push_back(line);
               if (onRun) onRun();
           })) {}
-    ~RunRecorder() { userdata::SetReconfigurationObserver(std::move(previous_)); }
-    RunRecorder(const RunRecorder&) = delete;
-    RunRecorder& operator=(const RunRecorder&) = delete;
-
+    ~RunRecorder() { userdata::SetReconfigurationObserver(std::move(previous)); }
     std::vector<std::wstring> products, properties;
-
-private:
-    userdata::ReconfigurationObserver previous_;
+    userdata::ReconfigurationObserver previous;
 };
 
 // --- Where the pass looks for its product list ------------------------------
@@ -164,78 +153,62 @@ TEST(InstallUserData, FindsItsProductListOrSaysWhyNot) {
     }
 }
 
-// --- What each product's state leads to (products the Installer does not know)
+// --- What each product's state, and the COM registration, lead to (products
+// the Installer does not know: every run fails, and the last product's status
+// is the pass's)
 
 TEST(ReconfigurationPass, EachProductStateGetsItsRepair) {
-    const std::wstring missingFolder = L"C:\\UserDataTests\\NoSuchFolder";
+    const std::wstring missing = L"C:\\UserDataTests\\NoSuchFolder";
     const struct {
         const char* name;
-        const wchar_t* userKeyLeaf;  // nullptr: the per-user key is missing
+        const wchar_t* userKeyLeaf;    // nullptr: the (first) per-user key is missing
         std::wstring localRootFolder;  // empty: no such value
+        const wchar_t *serverAtStart, *serverAfterEachRun;  // nullptr: a run changes nothing
+        bool second;                   // a second product, whose per-user key needs nothing
         std::vector<std::wstring> runs;
     } cases[] = {
-        {"missing per-user key: laid down, and a failed run ends the product's work", nullptr, L"", {kLayDown}},
-        {"no LocalRootFolder value: nothing to check", L"TRLV-1", L"", {}},
+        {"missing per-user key: laid down, and a failed run ends the product's work", nullptr, L"", kRelativeServer,
+         nullptr, false, {kLayDown}},
+        {"no LocalRootFolder value: nothing to check", L"TRLV-1", L"", kRelativeServer, nullptr, false, {}},
         {"LocalRootFolder longer than a path: nothing to check", L"TRLV-1", L"C:\\" + std::wstring(MAX_PATH, L'f'),
-         {}},
-        {"missing folder: files restored, then user data rewritten as it still does not open", L"TRLV-1",
-         missingFolder, {kMissingFiles, kUserRegistry}},
-        {"KPM before the last hyphen: no folder checks", L"TRLV-KPM-1", missingFolder, {}},
-        {"lower-case kpm is another name", L"TRLV-kpm-1", missingFolder, {kMissingFiles, kUserRegistry}},
-        {"KPM before an earlier hyphen only", L"TRLV-KPM-1-2", missingFolder, {kMissingFiles, kUserRegistry}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::wstring userKeyPath = TestKey::UniquePath() + L"\\" + (c.userKeyLeaf ? c.userKeyLeaf : L"TRLV-1");
-        std::optional<TestKey> userKey;
-        if (c.userKeyLeaf) userKey.emplace(HKEY_CURRENT_USER, userKeyPath);
-        if (!c.localRootFolder.empty()) userKey->setString(L"LocalRootFolder", c.localRootFolder);
-        ProductList products;
-        products.add(kUnknownProduct, userKeyPath);
-        RunRecorder recorder;
-        // Every run fails for an unknown product, and the last one's status is the pass's.
-        EXPECT_EQ(c.runs.empty() ? 0u : static_cast<unsigned>(ERROR_UNKNOWN_PRODUCT), products.install());
-        EXPECT_EQ(c.runs, recorder.properties);
-        EXPECT_THAT(recorder.products, Each(std::wstring(kUnknownProduct)));
-        if (c.userKeyLeaf) {
-            EXPECT_EQ(!c.runs.empty(), !KeyExists(HKEY_CURRENT_USER, userKeyPath)) << "deleted for the \"u\" run";
-        }
-    }
-}
-
-// --- The machine's COM registration ---------------------------------------
-
-TEST(ComRepair, MachineRegistrationIsRewrittenWhileItStaysAbsolute) {
-    const struct {
-        const char* name;
-        const wchar_t* serverAtStart;
-        bool firstUserKeyMissing;
-        const wchar_t* serverAfterEachRun;  // nullptr: the run changes nothing
-        std::vector<std::wstring> runs;
-    } cases[] = {
-        {"absolute registration: rewritten for each product, its status not kept", kAbsoluteServer, false, nullptr,
-         {kMachineRegistration, kMachineRegistration}},
-        {"products after a rewrite that fixed it need none", kAbsoluteServer, false, kRelativeServer,
+         kRelativeServer, nullptr, false, {}},
+        {"missing folder: files restored, then user data rewritten as it still does not open", L"TRLV-1", missing,
+         kRelativeServer, nullptr, false, {kMissingFiles, kUserRegistry}},
+        {"KPM before the last hyphen: no folder checks", L"TRLV-KPM-1", missing, kRelativeServer, nullptr, false, {}},
+        {"lower-case kpm is another name", L"TRLV-kpm-1", missing, kRelativeServer, nullptr, false,
+         {kMissingFiles, kUserRegistry}},
+        {"KPM before an earlier hyphen only", L"TRLV-KPM-1-2", missing, kRelativeServer, nullptr, false,
+         {kMissingFiles, kUserRegistry}},
+        {"absolute registration: rewritten for each product, its status not kept", L"TRLV-1", L"", kAbsoluteServer,
+         nullptr, true, {kMachineRegistration, kMachineRegistration}},
+        {"products after a rewrite that fixed it need none", L"TRLV-1", L"", kAbsoluteServer, kRelativeServer, true,
          {kMachineRegistration}},
-        {"relative at the start: not asked again during the pass", kRelativeServer, true, kAbsoluteServer,
+        {"relative at the start: not asked again during the pass", nullptr, L"", kRelativeServer, kAbsoluteServer, true,
          {kLayDown}},
-        {"a failed lay-down ends its product before the rewrite", kAbsoluteServer, true, nullptr,
+        {"a failed lay-down ends its product before the rewrite", nullptr, L"", kAbsoluteServer, nullptr, true,
          {kLayDown, kMachineRegistration}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         RegisterRequiredServer(c.serverAtStart);
-        // Per-user keys without a folder to check; the first may be missing.
-        const TestKey first(HKEY_CURRENT_USER), second(HKEY_CURRENT_USER);
+        const std::wstring userKeyPath = TestKey::UniquePath() + L"\\" + (c.userKeyLeaf ? c.userKeyLeaf : L"TRLV-1");
+        std::optional<TestKey> userKey;
+        if (c.userKeyLeaf) userKey.emplace(HKEY_CURRENT_USER, userKeyPath);
+        if (!c.localRootFolder.empty()) userKey->setString(L"LocalRootFolder", c.localRootFolder);
+        const TestKey secondKey(HKEY_CURRENT_USER);
         ProductList products;
-        products.add(kUnknownProduct, c.firstUserKeyMissing ? TestKey::UniquePath() : first.path())
-            .add(kOtherUnknownProduct, second.path());
+        products.add(kUnknownProduct, userKeyPath);
+        if (c.second) products.add(kOtherUnknownProduct, secondKey.path());
         {
             RunRecorder recorder([&c] {
                 if (c.serverAfterEachRun) RegisterRequiredServer(c.serverAfterEachRun);
             });
-            EXPECT_EQ(ERROR_SUCCESS, products.install());
+            EXPECT_EQ(c.second || c.runs.empty() ? 0u : unsigned(ERROR_UNKNOWN_PRODUCT), products.install());
             EXPECT_EQ(c.runs, recorder.properties);
+            if (!c.second) { EXPECT_THAT(recorder.products, Each(std::wstring(kUnknownProduct))); }
+        }
+        if (c.userKeyLeaf && !c.second) {
+            EXPECT_EQ(!c.runs.empty(), !KeyExists(HKEY_CURRENT_USER, userKeyPath)) << "deleted for the \"u\" run";
         }
         RegisterRequiredServer(kRelativeServer);
     }
@@ -267,18 +240,15 @@ TEST(FixtureProduct, EachBreakageGetsItsRepairAndTheProfileIsRecordedOnce) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         WriteString(HKEY_CURRENT_USER, kFixtureUserKey, L"PresentBeforeThePass", L"1");
-        HANDLE holder = INVALID_HANDLE_VALUE;
-        if (c.breakage == Breakage::UserKeyDeleted) {
-            ASSERT_EQ(ERROR_SUCCESS, RegDeleteTreeW(HKEY_CURRENT_USER, kFixtureUserKey));
-            RegisterRequiredServer(kAbsoluteServer);
-        }
+        if (c.breakage == Breakage::UserKeyDeleted) RegisterRequiredServer(kAbsoluteServer);
+        ASSERT_TRUE(c.breakage != Breakage::UserKeyDeleted || !RegDeleteTreeW(HKEY_CURRENT_USER, kFixtureUserKey));
         ASSERT_TRUE(c.breakage != Breakage::FolderDeleted || RemoveDirectoryW(localRoot.c_str()));
-        if (c.breakage == Breakage::FolderHeldForReadingOnly) {
-            // Others may read but not write, so a read-write open fails with a sharing violation.
-            holder = CreateFileW(localRoot.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-            ASSERT_NE(INVALID_HANDLE_VALUE, holder);
-        }
+        // Others may read but not write, so a read-write open fails with a sharing violation.
+        const HANDLE holder = c.breakage != Breakage::FolderHeldForReadingOnly
+                                  ? INVALID_HANDLE_VALUE
+                                  : CreateFileW(localRoot.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        ASSERT_EQ(c.breakage == Breakage::FolderHeldForReadingOnly, holder != INVALID_HANDLE_VALUE);
         RunRecorder recorder;
         EXPECT_EQ(ERROR_SUCCESS, products.install());
         if (holder != INVALID_HANDLE_VALUE) CloseHandle(holder);
@@ -286,8 +256,9 @@ TEST(FixtureProduct, EachBreakageGetsItsRepairAndTheProfileIsRecordedOnce) {
 
         EXPECT_EQ(c.runs, recorder.properties);
         EXPECT_THAT(recorder.products, Each(std::wstring(kFixtureProductCode)));
-        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(localRoot.c_str()));
-        EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kFixtureUserKey));
+        EXPECT_TRUE(GetFileAttributesW(localRoot.c_str()) != INVALID_FILE_ATTRIBUTES &&
+                    KeyExists(HKEY_CURRENT_USER, kFixtureUserKey))
+            << "the local folder and the per-user key are there after the pass";
         EXPECT_EQ(c.userKeyDeleted, !ReadString(HKEY_CURRENT_USER, kFixtureUserKey, L"PresentBeforeThePass"));
         if (c.breakage == Breakage::UserKeyDeleted) {
             EXPECT_EQ(L"1", ReadString(HKEY_CURRENT_USER, kFixtureUserKey, L"SecondaryInstall").value_or(L"<absent>"))
@@ -295,33 +266,29 @@ TEST(FixtureProduct, EachBreakageGetsItsRepairAndTheProfileIsRecordedOnce) {
             EXPECT_TRUE(userdata::s_secondaryInstall);
         }
     }
-    const auto& recorded = userdata::EnvironmentSubstitutions();
-    ASSERT_EQ(1u, recorded.size());
-    EXPECT_EQ(L"USERPROFILE", recorded[0].name);
-    std::wstring profile = _wgetenv(L"USERPROFILE");
-    CharLowerBuffW(profile.data(), static_cast<DWORD>(profile.size()));
-    EXPECT_EQ(profile, recorded[0].value);
+    std::wstring profile = L"USERPROFILE=" + std::wstring(_wgetenv(L"USERPROFILE"));
+    CharLowerBuffW(profile.data() + 12, DWORD(profile.size() - 12));
+    std::vector<std::wstring> recorded;
+    for (const auto& entry : userdata::EnvironmentSubstitutions()) recorded.push_back(entry.name + L"=" + entry.value);
+    EXPECT_THAT(recorded, ElementsAre(profile));
 }
 
 // --- The Installer's binding -----------------------------------------------
 
 TEST(InstallerBinding, ReconfigurationRestoresTheInterfaceLevelAndOwner) {
     const auto installer = userdata::BindInstallerFunctions(L"msi.dll");
-    ASSERT_EQ(static_cast<UINT>(ERROR_SUCCESS), installer.status);
+    ASSERT_EQ(0u, installer.status);
     HWND owner = GetDesktopWindow();
     // `owner` receives the owner in force before, put back at the end.
     const INSTALLUILEVEL levelBefore = installer.setInternalUI(INSTALLUILEVEL_NONE, &owner);
 
-    EXPECT_EQ(static_cast<UINT>(ERROR_UNKNOWN_PRODUCT), userdata::ReconfigureProduct(kUnknownProduct, kLayDown));
-
+    EXPECT_EQ(unsigned(ERROR_UNKNOWN_PRODUCT), userdata::ReconfigureProduct(kUnknownProduct, kLayDown));
     HWND ownerAfter = owner;
     EXPECT_EQ(INSTALLUILEVEL_NONE, installer.setInternalUI(levelBefore, &ownerAfter));
     EXPECT_EQ(GetDesktopWindow(), ownerAfter);
 }
 
 // --- In a process of their own ----------------------------------------------
-
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
 bool InstallerLoaded() { return GetModuleHandleW(L"msi.dll") != nullptr; }
 
@@ -332,7 +299,8 @@ TEST(FreshProcessExports, FlagAndInstallerBindingFollowThePasses) {
 
     ProductList products;
     products.add(kFixtureProductCode, kFixtureUserKey);
-    ASSERT_EQ(0u, InitProduct({{"productCultureSpecificRootName", Narrow(products.root)}, {"currentProduct", "nDoC"}}));
+    const std::string root(products.root.begin(), products.root.end());
+    ASSERT_EQ(0u, InitProduct({{"productCultureSpecificRootName", root}, {"currentProduct", "nDoC"}}));
     EXPECT_FALSE(tvudIsSecondaryInstall());
     EXPECT_TRUE(tvudIsNimbraDoc());
     EXPECT_TRUE(CheckCOMServerRelativePaths());
