@@ -59,10 +59,13 @@ void Roots::getProductSettings(const wchar_t* containerName,
 }
 
 ReadOnlyContainer Roots::currentProfile(const wchar_t* name) const {
+    // Every absent profile shares one empty container: asking costs no
+    // allocation.
+    static const std::shared_ptr<const ContainerData> absent = std::make_shared<const ContainerData>();
     const auto& profiles = currentState().profiles;
     auto it = profiles.find(std::wstring_view(name ? name : L""));
     if (it != profiles.end()) return it->second;
-    return ReadOnlyContainer(std::make_shared<const ContainerData>());
+    return ReadOnlyContainer(absent);
 }
 
 const wchar_t* getCurrentProduct() { return currentState().currentProduct.c_str(); }

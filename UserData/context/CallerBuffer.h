@@ -15,6 +15,12 @@ namespace userdata {
 [[nodiscard]] unsigned int CopyToCallerBuffer(const wchar_t* source, wchar_t* buffer,
                                               std::size_t capacity);
 
+// The same for a source whose length the caller already knows:
+// source[length] is its NUL and no NUL comes before it. Spares the second
+// scan of a path that was just put together.
+[[nodiscard]] unsigned int CopyToCallerBuffer(const wchar_t* source, std::size_t length, wchar_t* buffer,
+                                              std::size_t capacity);
+
 [[nodiscard]] inline unsigned int CopyToCallerBuffer(const std::wstring& source, wchar_t* buffer,
                                                      std::size_t capacity) {
     return CopyToCallerBuffer(source.c_str(), buffer, capacity);

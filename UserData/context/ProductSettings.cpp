@@ -1,5 +1,7 @@
 #include "ProductSettings.h"
 
+#include <utility>
+
 #include "../platform/TvPal.h"
 
 namespace userdata {
@@ -8,16 +10,26 @@ namespace Settings = Veltrane::Trelvix::PAL::Settings;
 
 std::wstring GetProductSetting(const wchar_t* containerName, const wchar_t* valueName,
                                const std::wstring& defaultValue) {
-    std::wstring result = defaultValue;
-    const std::wstring name = valueName;
-    // Returning true asks the platform layer for the next container.
-    auto takeFirstHolder = [&](const Settings::Container& container) {
-        if (!container.good() || !container.exists(name)) return true;
-        result = container.getString(name, defaultValue);
+    return GetProductSetting(containerName, std::wstring(valueName), defaultValue);
+}
+
+std::wstring GetProductSetting(const wchar_t* containerName, const std::wstring& valueName,
+                               const std::wstring& defaultValue) {
+    struct Search {
+        const std::wstring& name;
+        const std::wstring& defaultValue;
+        std::wstring result;
+    } search{valueName, defaultValue, defaultValue};
+    // Returning true asks the platform layer for the next container. The
+    // visitor captures one reference, small enough for std::function to keep
+    // without allocating.
+    auto takeFirstHolder = [&search](const Settings::Container& container) {
+        if (!container.good() || !container.exists(search.name)) return true;
+        search.result = container.getString(search.name, search.defaultValue);
         return false;
     };
     Settings::read().getProductSettings(containerName, takeFirstHolder, true);
-    return result;
+    return std::move(search.result);
 }
 
 }  // namespace userdata

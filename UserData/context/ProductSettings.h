@@ -11,4 +11,10 @@ namespace userdata {
 std::wstring GetProductSetting(const wchar_t* containerName, const wchar_t* valueName,
                                const std::wstring& defaultValue);
 
+// The same for a name the caller already holds as a string (the platform
+// layer looks names up as std::wstring): fixed names are built once instead
+// of on every lookup.
+std::wstring GetProductSetting(const wchar_t* containerName, const std::wstring& valueName,
+                               const std::wstring& defaultValue);
+
 }  // namespace userdata

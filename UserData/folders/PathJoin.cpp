@@ -7,6 +7,11 @@
 namespace userdata {
 
 unsigned int AppendPathElement(wchar_t* directory, const wchar_t* name, std::size_t capacity) {
+    return AppendPathElement(directory, name, std::wcslen(name), capacity);
+}
+
+unsigned int AppendPathElement(wchar_t* directory, const wchar_t* name, std::size_t nameLength,
+                               std::size_t capacity) {
     const wchar_t separator = Veltrane::Trelvix::PAL::FileSystem::path_separator();
     std::size_t length = std::wcslen(directory);
     if (length > 0 && directory[length - 1] != separator) {
@@ -14,7 +19,6 @@ unsigned int AppendPathElement(wchar_t* directory, const wchar_t* name, std::siz
         directory[length++] = separator;
         directory[length] = L'\0';
     }
-    const std::size_t nameLength = std::wcslen(name);
     if (length + nameLength >= capacity) {
         directory[0] = L'\0';
         return 0;

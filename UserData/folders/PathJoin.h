@@ -15,4 +15,9 @@ namespace userdata {
 [[nodiscard]] unsigned int AppendPathElement(wchar_t* directory, const wchar_t* name,
                                              std::size_t capacity);
 
+// The same for a name whose length the caller already knows: name[nameLength]
+// is its NUL and no NUL comes before it.
+[[nodiscard]] unsigned int AppendPathElement(wchar_t* directory, const wchar_t* name, std::size_t nameLength,
+                                             std::size_t capacity);
+
 }  // namespace userdata

@@ -95,11 +95,14 @@ private:
     return handle.valid();
 }
 
-// Steps 4 and 5 for a product whose per-user key exists.
-[[nodiscard]] unsigned int EnsureLocalRootFolder(const wchar_t* productCode, const wchar_t* userKeyPath) {
-    UniqueHkey userKey;
-    const LSTATUS opened = OpenUserKey(userKeyPath, userKey);
-    if (opened != ERROR_SUCCESS) return static_cast<unsigned int>(opened);
+// Steps 4 and 5 for a product whose per-user key exists. `userKey` holds
+// that key when the caller still has it open; otherwise it is opened here.
+[[nodiscard]] unsigned int EnsureLocalRootFolder(const wchar_t* productCode, const wchar_t* userKeyPath,
+                                                 UniqueHkey& userKey) {
+    if (!userKey) {
+        const LSTATUS opened = OpenUserKey(userKeyPath, userKey);
+        if (opened != ERROR_SUCCESS) return static_cast<unsigned int>(opened);
+    }
 
     wchar_t folder[kFolderChars] = {};
     DWORD folderBytes = sizeof folder;
@@ -121,15 +124,13 @@ private:
     return ReconfigureProduct(productCode, kRewriteUserRegistry);
 }
 
-// Whether the per-user key exists, by opening it and letting it go again.
-[[nodiscard]] unsigned int UserKeyOpenStatus(const wchar_t* userKeyPath) {
-    UniqueHkey userKey;
-    return static_cast<unsigned int>(OpenUserKey(userKeyPath, userKey));
-}
-
 [[nodiscard]] unsigned int ReconfigureProductUserData(const wchar_t* productCode, const wchar_t* userKeyPath,
                                                       bool repairComServers) {
-    unsigned int status = UserKeyOpenStatus(userKeyPath);
+    // The open that tells whether the per-user key exists also serves the
+    // folder checks, as long as no Installer run comes in between: one open
+    // per healthy product instead of two.
+    UniqueHkey userKey;
+    unsigned int status = static_cast<unsigned int>(OpenUserKey(userKeyPath, userKey));
     if (status == ERROR_FILE_NOT_FOUND) {
         s_secondaryInstall = true;
         status = ReconfigureProduct(productCode, kLayDownUserData);
@@ -139,11 +140,15 @@ private:
     // Asked again for every product: once one run has fixed the machine's
     // registration, the products after it need none. The user's data does
     // not depend on it, so its outcome is not this product's status.
-    if (repairComServers && !ComServerPathsAreRelative())
+    if (repairComServers && !ComServerPathsAreRelative()) {
+        // The Installer may replace the per-user key: no handle is held
+        // across its run, and the folder checks open the key afresh.
+        userKey.reset();
         (void)ReconfigureProduct(productCode, kRewriteMachineRegistration);
+    }
 
     if (SkipsFolderChecks(userKeyPath)) return ERROR_SUCCESS;
-    return EnsureLocalRootFolder(productCode, userKeyPath);
+    return EnsureLocalRootFolder(productCode, userKeyPath, userKey);
 }
 
 [[nodiscard]] unsigned int ReconfigureValue(HKEY userDataKey, DWORD index, EnumerationBuffers& buffers,
