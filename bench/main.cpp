@@ -44,15 +44,7 @@ constexpr wchar_t kStringsDll[] = L"udbench_strings.dll";
 constexpr wchar_t kMuiReference[] = L"@udbench_strings.dll,-123";
 constexpr unsigned int kMuiId = 123;
 
-const char* const kFolderNames[TvUdSpecialFolder::kFolderCount] = {
-    "ProductFolder",          "ProductFolderLang",      "HelpFolder",
-    "HelpFolderLang",         "SampleFolder",           "SampleFolderLang",
-    "RoamableRootFolder",     "RoamableRootFolderLang", "LocalRootFolder",
-    "LocalRootFolderLang",    "VeltraneSharedFolder",   "VeltraneSharedFolderLang",
-    "AllUsersFolder",         "GraphicsCacheFolder",    "UserDataCacheFolder",
-    "UserDataCacheFolderLang", "SandboxCrashSaveFolder", "SupportFolder",
-    "SupportFolderLang",
-};
+using TvUdSpecialFolder::kFolderNames;
 
 int failures = 0;  // checks that did not hold; the exit status
 

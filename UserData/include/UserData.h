@@ -49,6 +49,18 @@ enum Folders : int {
     SupportFolderLang = 18,
 };
 constexpr int kFolderCount = 19;
+
+// Each folder's name, indexed by its value, for hosts and tools that print
+// or accept folder names.
+inline constexpr const char* kFolderNames[kFolderCount] = {
+    "ProductFolder",          "ProductFolderLang",      "HelpFolder",
+    "HelpFolderLang",         "SampleFolder",           "SampleFolderLang",
+    "RoamableRootFolder",     "RoamableRootFolderLang", "LocalRootFolder",
+    "LocalRootFolderLang",    "VeltraneSharedFolder",   "VeltraneSharedFolderLang",
+    "AllUsersFolder",         "GraphicsCacheFolder",    "UserDataCacheFolder",
+    "UserDataCacheFolderLang", "SandboxCrashSaveFolder", "SupportFolder",
+    "SupportFolderLang",
+};
 }  // namespace TvUdSpecialFolder
 
 // ---------------------------------------------------------------------------

@@ -52,17 +52,7 @@ Section NamesAndHelp() {
             }};
 }
 
-// Indexed by the folder's enumeration value.
-constexpr const char* kFolderNames[] = {
-    "ProductFolder",          "ProductFolderLang",        "HelpFolder",
-    "HelpFolderLang",         "SampleFolder",             "SampleFolderLang",
-    "RoamableRootFolder",     "RoamableRootFolderLang",   "LocalRootFolder",
-    "LocalRootFolderLang",    "VeltraneSharedFolder",     "VeltraneSharedFolderLang",
-    "AllUsersFolder",         "GraphicsCacheFolder",      "UserDataCacheFolder",
-    "UserDataCacheFolderLang", "SandboxCrashSaveFolder",  "SupportFolder",
-    "SupportFolderLang",
-};
-static_assert(std::size(kFolderNames) == TvUdSpecialFolder::kFolderCount);
+using TvUdSpecialFolder::kFolderNames;
 
 bool DirectoryExists(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
