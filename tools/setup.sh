@@ -76,3 +76,15 @@ fetch_boost_sources() {
 install_packages
 fetch_boost_sources
 export USERDATA_ROOT USERDATA_DEPS BOOST_DIR
+
+# Builds one program of the project and runs it under Wine in the build
+# tree's prefix, handing it the remaining arguments.
+run_built_program() {
+  local target=$1
+  shift
+  cd "$USERDATA_ROOT"
+  cmake --preset mingw -DBOOST_DIR="$BOOST_DIR" >/dev/null
+  cmake --build --preset mingw --target "$target" >/dev/null
+  USERDATA_WINEPREFIX="$USERDATA_ROOT/build/mingw/wineprefix" \
+    exec "$USERDATA_ROOT/cmake/wine-run.sh" "$USERDATA_ROOT/build/mingw/bin/$target.exe" "$@"
+}
