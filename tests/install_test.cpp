@@ -3,7 +3,7 @@
 // that no package uses (the Installer answers ERROR_UNKNOWN_PRODUCT for
 // them). Wine's Installer restores every feature whatever REINSTALL and
 // REINSTALLMODE say, so the property strings are checked as passed, through
-// the reconfiguration observer, and the package's effects only where they do
+// the Installer-run observer, and the package's effects only where they do
 // not depend on the mode.
 //
 // The suites named FreshProcess* run in a process of their own (ctest's
@@ -13,10 +13,10 @@
 #include <UserData.h>
 #include <windows.h>
 
-#include <install/EnvironmentSubstitutions.h>
-#include <install/InstallState.h>
 #include <install/MsiBinding.h>
-#include <install/UserDataInstallation.h>
+#include <install/PerUserInstall.h>
+#include <install/ProductRepairPass.h>
+#include <registry/EnvironmentReferences.h>
 
 #include <UserDataFixture.h>
 
@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "support/InstallerRuns.h"
 #include "support/ProductConfig.h"
 #include "support/TestKey.h"
 
@@ -100,13 +101,13 @@ struct ProductList : TestKey {
 // is called after each one, e.g. to change what the pass will see next.
 struct RunRecorder {
     explicit RunRecorder(std::function<void()> onRun = nullptr)
-        : previous(userdata::SetReconfigurationObserver([this, onRun](const wchar_t* product, const wchar_t* line, UINT) {
+        : previous(testing_support::SetInstallerRunObserver([this, onRun](const wchar_t* product, const wchar_t* line, UINT) {
               products.push_back(product), properties.push_back(line);
               if (onRun) onRun();
           })) {}
-    ~RunRecorder() { userdata::SetReconfigurationObserver(std::move(previous)); }
+    ~RunRecorder() { testing_support::SetInstallerRunObserver(std::move(previous)); }
     std::vector<std::wstring> products, properties;
-    userdata::ReconfigurationObserver previous;
+    testing_support::InstallerRunObserver previous;
 };
 
 // --- Where the pass looks for its product list ------------------------------
@@ -263,7 +264,7 @@ TEST(FixtureProduct, EachBreakageGetsItsRepairAndTheProfileIsRecordedOnce) {
         if (c.breakage == Breakage::UserKeyDeleted) {
             EXPECT_EQ(L"1", ReadString(HKEY_CURRENT_USER, kFixtureUserKey, L"SecondaryInstall").value_or(L"<absent>"))
                 << "TRLV_SECONDARY_INSTALL did not reach the package";
-            EXPECT_TRUE(userdata::s_secondaryInstall);
+            EXPECT_TRUE(userdata::SecondaryInstallFound());
         }
     }
     std::wstring profile = L"USERPROFILE=" + std::wstring(_wgetenv(L"USERPROFILE"));
@@ -337,7 +338,7 @@ TEST(FreshProcessEnvironment, ProfileIsTriedOnceAfterASuccessThenEntriesStayLong
     ASSERT_THAT(userdata::EnvironmentSubstitutions(), IsEmpty());
     // No UserData key in either hive.
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, userdata::InstallUserDataUnder(TestKey::UniquePath().c_str()));
-    EXPECT_FALSE(userdata::s_environmentRecorded) << "a call that failed recorded the environment";
+    EXPECT_THAT(userdata::EnvironmentSubstitutions(), IsEmpty()) << "a call that failed recorded the environment";
 
     const ProductList products;  // an empty list: a pass that succeeds without the Installer
     wchar_t profile[MAX_PATH] = {};
@@ -345,7 +346,6 @@ TEST(FreshProcessEnvironment, ProfileIsTriedOnceAfterASuccessThenEntriesStayLong
     ASSERT_TRUE(SetEnvironmentVariableW(L"USERPROFILE", nullptr));
     EXPECT_EQ(ERROR_SUCCESS, products.install());
     ASSERT_TRUE(SetEnvironmentVariableW(L"USERPROFILE", profile));
-    EXPECT_TRUE(userdata::s_environmentRecorded);
     EXPECT_EQ(ERROR_SUCCESS, products.install());
     EXPECT_THAT(userdata::EnvironmentSubstitutions(), IsEmpty()) << "an unset profile is not tried again";
 

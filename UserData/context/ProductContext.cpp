@@ -1,11 +1,13 @@
 // The product's identity as the platform layer reports it. Nothing is cached:
 // each call asks the platform layer again.
 #include <string>
+#include <string_view>
 
 #include "../include/UserData.h"
 #include "../platform/TvPal.h"
 #include "CallerBuffer.h"
 #include "ModuleState.h"
+#include "ProductSettings.h"
 
 namespace Settings = Veltrane::Trelvix::PAL::Settings;
 using Roots = Settings::Roots;
@@ -14,6 +16,21 @@ using userdata::CopyToCallerBuffer;
 namespace {
 // Recorded for hosts that set it; no answer of this library depends on it.
 std::wstring userRootOverride;
+
+constexpr std::wstring_view kNimbraDocProduct = L"NDOC";
+
+// Product identifiers are plain ASCII; folding only A to Z keeps the answer
+// independent of whatever locale the host has set.
+wchar_t FoldAsciiCase(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
+
+bool EqualIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (FoldAsciiCase(a[i]) != FoldAsciiCase(b[i])) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 unsigned int tvudInitProductParams(const wchar_t* first, const wchar_t* second) {
@@ -59,3 +76,12 @@ const wchar_t* tvudGetProductUILanguage() { return Roots::currentLanguageName();
 // One function under two export names: hosts of either generation get the
 // very same code and pointer.
 const wchar_t* tvudGetProductUALanguage() __attribute__((alias("tvudGetProductUILanguage")));
+
+unsigned int GetProductSpecificFilePath(const wchar_t* name, wchar_t* buffer, unsigned long size) {
+    return CopyToCallerBuffer(userdata::GetProductSetting(L"ProductSpecific", name, {}), buffer, size);
+}
+
+bool tvudIsNimbraDoc() {
+    const wchar_t* product = Settings::getCurrentProduct();
+    return EqualIgnoringAsciiCase(product != nullptr ? product : L"", kNimbraDocProduct);
+}

@@ -5,6 +5,7 @@
 #include "../include/UserData.h"
 #include "../registry/RegistryFunctions.h"
 #include "../registry/UniqueHkey.h"
+#include "common/UniqueAny.h"
 #include "DapMarker.h"
 #include "MigratorLaunch.h"
 
@@ -47,10 +48,8 @@ void WriteUserSwitch(const wchar_t* userRoot, DWORD value) {
 // The migrator needs the .NET runtime; without it nothing is started and
 // the user's switch stays as it is, so a later start tries again.
 bool DotNetRuntimePresent() {
-    HMODULE runtime = LoadLibraryW(L"Mscoree.dll");
-    if (runtime == nullptr) return false;
-    FreeLibrary(runtime);
-    return true;
+    const userdata::UniqueModule runtime(LoadLibraryW(L"Mscoree.dll"));
+    return static_cast<bool>(runtime);
 }
 
 void Migrate(const wchar_t* userRoot) {

@@ -2,11 +2,11 @@
 
 #include <objbase.h>
 
-#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "../registry/TvRegistryAccess.h"
+#include "common/UniqueAny.h"
 
 namespace userdata {
 
@@ -19,15 +19,10 @@ constexpr CLSID kRequiredServerClass = {
 constexpr wchar_t kOptionalServerClass1[] = L"{5E3A9C41-7B20-4D8F-9A61-0C2F4B8E7D13}";
 constexpr wchar_t kOptionalServerClass2[] = L"{A2D47F90-3C18-4E6B-B5D0-8F1E92C6A457}";
 
-struct CoTaskMemDeleter {
-    void operator()(wchar_t* text) const noexcept { CoTaskMemFree(text); }
-};
-
 // "{3F6B2D84-...}"; empty only when COM could not allocate the text.
 std::wstring RequiredServerClassText() {
-    LPOLESTR raw = nullptr;
-    if (FAILED(StringFromCLSID(kRequiredServerClass, &raw))) return {};
-    const std::unique_ptr<wchar_t, CoTaskMemDeleter> text(raw);
+    UniqueCoTaskMemString text;
+    if (FAILED(StringFromCLSID(kRequiredServerClass, text.put()))) return {};
     return std::wstring(text.get());
 }
 

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "../include/UserData.h"
+#include "common/UniqueAny.h"
 
 namespace userdata {
 
@@ -24,8 +25,8 @@ bool CreateDapMarker() noexcept {
 
         const std::wstring marker = folder + L"\\DAP";
         if (PathFileExistsW(marker.c_str())) return false;
-        FILE* file = nullptr;
-        if (_wfopen_s(&file, marker.c_str(), L"w") == 0 && file) std::fclose(file);
+        UniqueStdioFile file;
+        (void)_wfopen_s(file.put(), marker.c_str(), L"w");
         return true;
     } catch (...) {
         return false;

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include "../include/UserData.h"
+#include "common/UniqueAny.h"
 
 namespace userdata {
 
@@ -75,8 +76,9 @@ void StartMigratorForMarker() {
     const auto migrator = MigratorPath();
     if (!migrator) return;
     const intptr_t process = _wspawnl(_P_NOWAIT, migrator->c_str(), migrator->c_str(), L"/dap", nullptr);
+    if (process == -1) return;
     // Not waited for, but its handle is ours to release.
-    if (process != -1) CloseHandle(reinterpret_cast<HANDLE>(process));
+    const UniqueHandle started(reinterpret_cast<HANDLE>(process));
 }
 
 }  // namespace userdata

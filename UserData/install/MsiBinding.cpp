@@ -1,6 +1,6 @@
 #include "MsiBinding.h"
 
-#include <utility>
+#include "common/UniqueAny.h"
 
 namespace userdata {
 
@@ -11,8 +11,6 @@ namespace {
 // it may still be running work of ours.
 bool installerBindingTried = false;
 InstallerFunctions installer;
-
-ReconfigurationObserver reconfigurationObserver;
 
 template <typename Function>
 Function LookUp(HMODULE module, const char* name) {
@@ -48,29 +46,23 @@ InstallerFunctions BindInstallerFunctions(const wchar_t* moduleName) {
     InstallerFunctions bound;
     // The system's own copy only: never one that was planted in the
     // application's folder or the current directory.
-    const HMODULE module = LoadLibraryExW(moduleName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (module == nullptr) {
+    UniqueModule module(LoadLibraryExW(moduleName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    if (!module) {
         const DWORD error = GetLastError();
         bound.status = error != ERROR_SUCCESS ? error : ERROR_MOD_NOT_FOUND;
         return bound;
     }
-    bound.setInternalUI = LookUp<MsiSetInternalUIFunction>(module, "MsiSetInternalUI");
-    bound.configureProductEx = LookUp<MsiConfigureProductExWFunction>(module, "MsiConfigureProductExW");
-    if (bound.setInternalUI == nullptr || bound.configureProductEx == nullptr) {
-        FreeLibrary(module);
+    bound.setInternalUI = LookUp<MsiSetInternalUIFunction>(module.get(), "MsiSetInternalUI");
+    bound.configureProductEx = LookUp<MsiConfigureProductExWFunction>(module.get(), "MsiConfigureProductExW");
+    if (bound.setInternalUI == nullptr || bound.configureProductEx == nullptr)
         return InstallerFunctions{nullptr, nullptr, ERROR_PROC_NOT_FOUND};
-    }
+    // Bound for good: the functions stay valid as long as the process runs.
+    (void)module.release();
     return bound;
 }
 
 UINT ReconfigureProduct(const wchar_t* productCode, const wchar_t* properties) {
-    const UINT status = RunReconfiguration(Installer(), productCode, properties);
-    if (reconfigurationObserver) reconfigurationObserver(productCode, properties, status);
-    return status;
-}
-
-ReconfigurationObserver SetReconfigurationObserver(ReconfigurationObserver observer) {
-    return std::exchange(reconfigurationObserver, std::move(observer));
+    return RunReconfiguration(Installer(), productCode, properties);
 }
 
 }  // namespace userdata

@@ -7,8 +7,6 @@
 
 #include <msi.h>
 
-#include <functional>
-
 namespace userdata {
 
 using MsiSetInternalUIFunction = INSTALLUILEVEL(WINAPI*)(INSTALLUILEVEL level, HWND* owner);
@@ -37,15 +35,5 @@ struct InstallerFunctions {
 // its functions cannot be had, returns that status instead: the binding is
 // tried once per process and its outcome kept.
 [[nodiscard]] UINT ReconfigureProduct(const wchar_t* productCode, const wchar_t* properties);
-
-// Told about every call of ReconfigureProduct after it returns, with its
-// arguments and status; lets tests see which reconfigurations a pass asked
-// for without depending on what the Installer did with them. Unset (empty)
-// by default, and then nothing is told.
-using ReconfigurationObserver =
-    std::function<void(const wchar_t* productCode, const wchar_t* properties, UINT status)>;
-
-// Installs `observer` and returns the one it replaces.
-ReconfigurationObserver SetReconfigurationObserver(ReconfigurationObserver observer);
 
 }  // namespace userdata

@@ -1,21 +1,12 @@
 // Display texts that may name a string in a resource library's string table.
-#include <memory>
-#include <type_traits>
-
 #include <windows.h>
 
 #include "../context/CallerBuffer.h"
 #include "../include/UserData.h"
 #include "IndirectString.h"
+#include "common/UniqueAny.h"
 
 namespace {
-
-struct ModuleReleaser {
-    void operator()(HMODULE module) const noexcept { FreeLibrary(module); }
-};
-// Holds one reference on a loaded module and gives it back when it goes, so
-// every return after a successful load releases the library.
-using LoadedModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleReleaser>;
 
 // Loads the string into `text` (kResourceTextCapacity characters); the
 // result is the number of characters copied, cut to fit, or 0 when the
@@ -23,7 +14,8 @@ using LoadedModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleRelea
 int LoadResourceString(const userdata::IndirectString& reference, wchar_t* text) {
     // The path is used as written: the loader's own search decides where a
     // relative one is found.
-    const LoadedModule module(LoadLibraryW(reference.library));
+    // Held until the string is copied, then released on every path.
+    const userdata::UniqueModule module(LoadLibraryW(reference.library));
     if (!module) return 0;
     return LoadStringW(module.get(), reference.id, text, static_cast<int>(userdata::kResourceTextCapacity));
 }

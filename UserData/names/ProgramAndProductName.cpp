@@ -1,11 +1,11 @@
 // The program and product names, cut out of the machine product root key
 // path (for example Software\Veltrane\Trelvix\R27.0\TRLV-7001:409: program
 // TRLV, product Trelvix). Only the separators are interpreted.
+#include <cwchar>
 #include <string_view>
 
 #include "../include/UserData.h"
 #include "../platform/TvPal.h"
-#include "NameCopy.h"
 
 namespace {
 
@@ -26,6 +26,17 @@ bool DropLastComponent(std::wstring_view& path) {
     return true;
 }
 
+// Copies a name cut out of the root into the caller's buffer. Returns the
+// name's length without the NUL, or 0 when it does not fit (`size` or more
+// characters) or there is no buffer, which is then untouched: these exports
+// offer no size query. An empty name is copied and also gives 0.
+unsigned int CopyName(std::wstring_view name, wchar_t* buffer, unsigned long size) {
+    if (buffer == nullptr || name.size() >= size) return 0;
+    std::wmemcpy(buffer, name.data(), name.size());
+    buffer[name.size()] = L'\0';
+    return static_cast<unsigned int>(name.size());
+}
+
 }  // namespace
 
 unsigned int GetProgramName(wchar_t* buffer, unsigned long size) {
@@ -37,7 +48,7 @@ unsigned int GetProgramName(wchar_t* buffer, unsigned long size) {
     root = root.substr(0, hyphen);
     const size_t slash = root.rfind(L'\\');
     if (slash == std::wstring_view::npos) return 0;
-    return userdata::CopyName(root.substr(slash + 1), buffer, size);
+    return CopyName(root.substr(slash + 1), buffer, size);
 }
 
 unsigned int GetProductName(wchar_t* buffer, unsigned long size) {
@@ -46,5 +57,5 @@ unsigned int GetProductName(wchar_t* buffer, unsigned long size) {
     if (root.empty() || !DropLastComponent(root) || !DropLastComponent(root)) return 0;
     const size_t slash = root.rfind(L'\\');
     if (slash == std::wstring_view::npos) return 0;
-    return userdata::CopyName(root.substr(slash + 1), buffer, size);
+    return CopyName(root.substr(slash + 1), buffer, size);
 }

@@ -1,12 +1,13 @@
-// Sole owner of one open registry key, closed when the owner goes.
+// Sole owner of one open registry key: the registry's instance of the one
+// handle owner, closed through this folder's doorway to the registry.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
-#include <utility>
 
 #include "RegistryFunctions.h"
+#include "common/UniqueAny.h"
 
 namespace userdata {
 
@@ -20,44 +21,13 @@ inline bool IsPredefinedKey(HKEY key) noexcept {
     return value - first < kPredefinedCount;
 }
 
-// Move-only. Closes its key through RegistryCloseKey when it is destroyed,
-// reset or assigned over; a predefined root is held but never closed.
-class UniqueHkey {
-public:
-    UniqueHkey() noexcept = default;
-    explicit UniqueHkey(HKEY key) noexcept : key_(key) {}
-    ~UniqueHkey() { reset(); }
+namespace detail {
+// A predefined root may be held but is never closed.
+inline LSTATUS CloseOwnedKey(HKEY key) noexcept {
+    return IsPredefinedKey(key) ? ERROR_SUCCESS : RegistryCloseKey(key);
+}
+}  // namespace detail
 
-    UniqueHkey(const UniqueHkey&) = delete;
-    UniqueHkey& operator=(const UniqueHkey&) = delete;
-    UniqueHkey(UniqueHkey&& other) noexcept : key_(other.release()) {}
-    UniqueHkey& operator=(UniqueHkey&& other) noexcept {
-        if (this != &other) reset(other.release());
-        return *this;
-    }
-
-    HKEY get() const noexcept { return key_; }
-    explicit operator bool() const noexcept { return key_ != nullptr; }
-
-    // Gives up ownership without closing; the caller closes the key.
-    [[nodiscard]] HKEY release() noexcept { return std::exchange(key_, nullptr); }
-
-    // Closes the key held, if any, and takes `key` instead.
-    void reset(HKEY key = nullptr) noexcept {
-        const HKEY old = std::exchange(key_, key);
-        // A close failure leaves nothing to undo: the handle is gone either way.
-        if (old != nullptr && !IsPredefinedKey(old)) (void)RegistryCloseKey(old);
-    }
-
-    // For out-parameters: closes the key held and returns where the new one
-    // goes, e.g. RegistryOpenKey(root, name, 0, KEY_READ, key.put()).
-    HKEY* put() noexcept {
-        reset();
-        return &key_;
-    }
-
-private:
-    HKEY key_ = nullptr;
-};
+using UniqueHkey = UniqueAny<HKEY, detail::CloseOwnedKey>;
 
 }  // namespace userdata

@@ -26,4 +26,10 @@ namespace userdata {
 // the Installer.
 [[nodiscard]] unsigned int ReconfigureUserData(HKEY userDataKey, bool repairComServers);
 
+// True once a pass has found an installed product without its per-user key
+// for this user (the product came to this user as a secondary installation);
+// never cleared. A plain process-wide flag: passes and the question about
+// them are never run at once.
+[[nodiscard]] bool SecondaryInstallFound();
+
 }  // namespace userdata

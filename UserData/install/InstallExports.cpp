@@ -1,7 +1,11 @@
+// The installation subsystem's exports: the per-user data installation, the
+// install-kind question it answers, and the COM server check it relies on.
 #include <string>
 
 #include "../include/UserData.h"
-#include "UserDataInstallation.h"
+#include "ComServerPathCheck.h"
+#include "PerUserInstall.h"
+#include "ProductRepairPass.h"
 
 namespace {
 
@@ -20,3 +24,7 @@ std::wstring MachineProductRoot() {
 }  // namespace
 
 unsigned int InstallUserData() { return userdata::InstallUserDataUnder(MachineProductRoot().c_str()); }
+
+bool tvudIsSecondaryInstall() { return userdata::SecondaryInstallFound(); }
+
+bool CheckCOMServerRelativePaths() { return userdata::ComServerPathsAreRelative(); }

@@ -1,4 +1,4 @@
-#include "UserDataInstallation.h"
+#include "PerUserInstall.h"
 
 #include <windows.h>
 
@@ -6,12 +6,11 @@
 #include <iterator>
 
 #include "../context/CallerBuffer.h"
+#include "../registry/EnvironmentReferences.h"
 #include "../registry/RegistryFunctions.h"
 #include "../registry/UniqueHkey.h"
 #include "ComServerPathCheck.h"
-#include "EnvironmentSubstitutions.h"
-#include "InstallState.h"
-#include "ReconfigureUserData.h"
+#include "ProductRepairPass.h"
 
 namespace userdata {
 
@@ -21,11 +20,16 @@ constexpr unsigned int kKeyPathChars = 512;
 constexpr wchar_t kUserDataSubKey[] = L"\\UserData";
 static_assert(kMaxMachineRootChars + std::size(kUserDataSubKey) <= kKeyPathChars);
 
+// Set by the first successful installation call, just before the profile
+// folder is recorded, so the recording is tried once per process even when
+// the variable turns out not to be set.
+bool environmentRecorded = false;
+
 // The profile folder is what the registry string writer puts back as
 // %USERPROFILE%, so that stored paths follow the user.
 void RecordEnvironmentOnce() {
-    if (s_environmentRecorded) return;
-    s_environmentRecorded = true;
+    if (environmentRecorded) return;
+    environmentRecorded = true;
     RecordEnvironmentVariable(L"USERPROFILE");
 }
 

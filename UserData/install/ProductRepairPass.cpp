@@ -1,4 +1,4 @@
-#include "ReconfigureUserData.h"
+#include "ProductRepairPass.h"
 
 #include <memory>
 #include <new>
@@ -6,8 +6,8 @@
 
 #include "../registry/RegistryFunctions.h"
 #include "../registry/UniqueHkey.h"
+#include "common/UniqueAny.h"
 #include "ComServerPathCheck.h"
-#include "InstallState.h"
 #include "MsiBinding.h"
 
 namespace userdata {
@@ -24,19 +24,7 @@ constexpr wchar_t kRewriteUserRegistry[] = L"REINSTALL=UserData REINSTALLMODE=u 
 constexpr wchar_t kLocalRootFolderValue[] = L"LocalRootFolder";
 constexpr DWORD kFolderChars = MAX_PATH;
 
-class UniqueFileHandle {
-public:
-    explicit UniqueFileHandle(HANDLE handle) noexcept : handle_(handle) {}
-    ~UniqueFileHandle() {
-        if (valid()) CloseHandle(handle_);
-    }
-    UniqueFileHandle(const UniqueFileHandle&) = delete;
-    UniqueFileHandle& operator=(const UniqueFileHandle&) = delete;
-    bool valid() const noexcept { return handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
-};
+bool secondaryInstallFound = false;
 
 // The value name and data buffers of one pass, sized once from what the
 // UserData key reports about its longest name and data.
@@ -89,10 +77,10 @@ private:
 // whether this user may read and write there, not whether someone else
 // happens to be working in it.
 [[nodiscard]] bool FolderOpensForReadWrite(const wchar_t* folder) {
-    const UniqueFileHandle handle(CreateFileW(folder, GENERIC_READ | GENERIC_WRITE,
+    const UniqueFile handle(CreateFileW(folder, GENERIC_READ | GENERIC_WRITE,
                                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    return handle.valid();
+    return static_cast<bool>(handle);
 }
 
 // Steps 4 and 5 for a product whose per-user key exists. `userKey` holds
@@ -132,7 +120,7 @@ private:
     UniqueHkey userKey;
     unsigned int status = static_cast<unsigned int>(OpenUserKey(userKeyPath, userKey));
     if (status == ERROR_FILE_NOT_FOUND) {
-        s_secondaryInstall = true;
+        secondaryInstallFound = true;
         status = ReconfigureProduct(productCode, kLayDownUserData);
     }
     if (status != ERROR_SUCCESS) return status;
@@ -160,6 +148,8 @@ private:
 }
 
 }  // namespace
+
+bool SecondaryInstallFound() { return secondaryInstallFound; }
 
 unsigned int ReconfigureUserData(HKEY userDataKey, bool repairComServers) {
     DWORD values = 0;

@@ -1,4 +1,0 @@
-#include "../include/UserData.h"
-#include "ComServerPathCheck.h"
-
-bool CheckCOMServerRelativePaths() { return userdata::ComServerPathsAreRelative(); }
