@@ -6,12 +6,12 @@
 
 namespace userdata {
 
-// Copies `source` and its NUL into `buffer` of `capacity` characters.
+// Copies `source` and its NUL into `buffer` of `capacity` characters, by the
+// caller-buffer convention and the out-parameter rule of UserData.h:
 //   - empty source: 0, also for a size query;
 //   - null buffer or capacity 0 (a size query): length + 1;
 //   - length >= capacity: 0;
 //   - otherwise copies and returns length + 1.
-// On every 0 and on a size query the buffer is left untouched.
 [[nodiscard]] unsigned int CopyToCallerBuffer(const wchar_t* source, wchar_t* buffer,
                                               std::size_t capacity);
 

@@ -8,7 +8,8 @@ namespace userdata {
 // Appends `name` to the directory held in `directory` (capacity in
 // characters, NUL included), putting the platform layer's path separator
 // between them unless the directory already ends with it. Returns the new
-// length, or 0 when the result does not fit:
+// length, or 0 when the result does not fit. Unlike the library's other
+// out-parameters, the buffer is not always left as it was on failure:
 //   - no room for the separator: the buffer is left as it was;
 //   - no room for the name: the buffer holds the empty string.
 // An empty directory gets no separator: the result is the name alone.

@@ -4,13 +4,41 @@
 // Call tvudInitProductParams once before the other exports. After that every
 // export may be called at any time, in any order.
 //
-// Getters that fill a caller buffer follow one convention unless their
-// comment says otherwise. The capacity counts characters, NUL included:
+// Caller buffers. Getters that fill a caller buffer follow one convention
+// unless their comment says otherwise. The capacity counts characters, NUL
+// included:
 //   - 0 when there is nothing to report (also for a size query);
 //   - length + 1 for a size query (null buffer or capacity 0);
-//   - 0 when the string and its NUL do not fit; the buffer is untouched;
+//   - 0 when the string and its NUL do not fit;
 //   - length + 1 after a successful copy.
 // A result of 0 never means "an empty string was copied".
+//
+// Out-parameters. An export that fails (a 0 result, or a non-zero status)
+// leaves every buffer it was given untouched, and so does a size query. The
+// exports that deviate say so in their comments: tvudLoadMUIString and
+// GetContextFileName leave an empty string; GetHelpFileName and
+// tvudGetProductXFoldPath may leave part of a path they were forming in the
+// buffer; GetTRLVUserDataCacheLangPath fills its first buffer whatever
+// becomes of the second.
+//
+// Threads. The library starts no threads and takes no locks.
+//   - Any thread, at the same time as each other: every getter, the
+//     name, help-file, folder and resource-string exports, tvudIsNimbraDoc
+//     and CheckCOMServerRelativePaths. They keep no state of their own and
+//     are as thread-safe as the platform layer's answers.
+//   - One at a time, and not while any other export runs: tvudInitProductParams
+//     (it replaces the product every other answer comes from),
+//     tvudSetUserProductRegistryRootKey, InstallUserData,
+//     tvudIsSecondaryInstall, tvudRegSetString (it reads what InstallUserData
+//     records), ProcessAutoMigrate, and SetWorkingDirectory (the current
+//     directory belongs to the whole process). They share plain process-wide
+//     variables.
+//
+// Export names. The functions in the extern "C" block are exported under
+// their bare names. All others carry the GNU C++ decoration of MinGW-w64 GCC
+// (for example _Z15InstallUserDatav): a host links them by name only when it
+// is built with the same toolchain, and the std::wstring overload of
+// tvudGetSpecialFolder also needs the same C++ runtime.
 #pragma once
 
 #include <cstddef>
@@ -90,7 +118,8 @@ USERDATA_API unsigned int tvudGetVerticalEnvPath(wchar_t* buffer, unsigned long 
 USERDATA_API const wchar_t* tvudGetProductUILanguage();
 
 // Fills both buffers (each of `size` characters) with UserDataCacheFolder and
-// UserDataCacheFolderLang; returns the second fill's result.
+// UserDataCacheFolderLang; returns the second fill's result, so the first
+// buffer may hold its folder even when the result is 0.
 USERDATA_API unsigned int GetTRLVUserDataCacheLangPath(wchar_t* cacheFolder, wchar_t* cacheFolderLang,
                                                       unsigned long size);
 }
@@ -114,7 +143,9 @@ USERDATA_API unsigned int tvudGetSpecialFolder(TvUdSpecialFolder::Folders folder
 // A settings value of the product's root folders, by name.
 USERDATA_API unsigned int tvudGetXRootFoldPath(const wchar_t* name, wchar_t* buffer, size_t size);
 // Returns 1 on success and 0 on failure, not a length. For the folders with a
-// sub-folder (1, 4, 5, 14, 15) a real buffer is required: there is no size query.
+// sub-folder (1, 4, 5, 14, 15) a real buffer is required: there is no size
+// query, and a sub-folder that does not fit leaves the resource directory or
+// an empty string in the buffer.
 USERDATA_API unsigned int tvudGetProductXFoldPath(wchar_t* buffer, size_t size,
                                                   TvUdSpecialFolder::Folders folder);
 
@@ -131,7 +162,9 @@ USERDATA_API unsigned int GetVerticalProductName(wchar_t* buffer, unsigned long 
 
 // Help files. GetHelpFileName returns length + 1 for a path from the user's
 // profile and the length for the product's default path; both are non-zero
-// on success. GetContextFileName returns the length of what it wrote.
+// on success. A default path that does not fit may leave part of itself, or
+// an empty string, in the buffer. GetContextFileName returns the length of
+// what it wrote, and leaves an empty string when the result does not fit.
 USERDATA_API unsigned int GetHelpFileName(wchar_t* buffer, unsigned long size);
 USERDATA_API unsigned int GetContextFileName(wchar_t* buffer, unsigned long size);
 

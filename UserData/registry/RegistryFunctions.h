@@ -3,7 +3,8 @@
 // functions and never calls the Reg* functions itself.
 //
 // Every function returns the Windows status unchanged, except where stated.
-// Out-parameters are left as the platform leaves them unless stated.
+// Their out-parameters are the platform's: unlike the rest of the library,
+// they may be written on failure, as each comment says.
 #pragma once
 
 #include <windows.h>

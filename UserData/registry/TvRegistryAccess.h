@@ -40,7 +40,8 @@ public:
     // only. On success `*chars` receives the length in characters (an odd
     // final byte does not count).
     // A null `chars` gives ERROR_INVALID_PARAMETER without reading anything.
-    // On any other failure `*chars` is 0, so the size needed is not reported:
+    // Unlike the library's other out-parameters, `*chars` is set to 0 on any
+    // other failure, so the size needed is not reported:
     //   - ERROR_MORE_DATA when the buffer is too small;
     //   - ERROR_INVALID_DATA for any other value type, also on a size query,
     //     and for REG_SZ data that is not properly terminated;
