@@ -1,34 +1,20 @@
 #include "TvRegistryAccess.h"
 
-#include <utility>
-
 #include "RegistryFunctions.h"
 
 namespace userdata {
 
-TvRegistryAccess::~TvRegistryAccess() { releaseKey(); }
-
-TvRegistryAccess::TvRegistryAccess(TvRegistryAccess&& other) noexcept : key(std::exchange(other.key, nullptr)) {}
-
-TvRegistryAccess& TvRegistryAccess::operator=(TvRegistryAccess&& other) noexcept {
-    if (this != &other) {
-        releaseKey();
-        key = std::exchange(other.key, nullptr);
-    }
-    return *this;
-}
+TvRegistryAccess::~TvRegistryAccess() = default;
 
 LSTATUS TvRegistryAccess::open(HKEY root, const wchar_t* subKey) {
     // Virtual on purpose: a derived class sees every release of its key.
     (void)close();
     if (subKey == nullptr) return ERROR_INVALID_PARAMETER;
-    const LSTATUS status = RegistryOpenKey(root, subKey, 0, KEY_READ, &key);
-    if (status != ERROR_SUCCESS) key = nullptr;
-    return status;
+    return RegistryOpenKey(root, subKey, 0, KEY_READ, key.put());
 }
 
 LSTATUS TvRegistryAccess::close() {
-    releaseKey();
+    key.reset();
     return ERROR_SUCCESS;
 }
 
@@ -42,16 +28,11 @@ LSTATUS TvRegistryAccess::queryStringValue(const wchar_t* valueName, wchar_t* bu
 
     DWORD type = REG_NONE;
     const LSTATUS status =
-        RegistryQueryValue(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes);
+        RegistryQueryValue(key.get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes);
     if (status != ERROR_SUCCESS) return status;
     if (type != REG_SZ && type != REG_EXPAND_SZ) return ERROR_INVALID_DATA;
     *chars = bytes / sizeof(wchar_t);
     return ERROR_SUCCESS;
-}
-
-void TvRegistryAccess::releaseKey() noexcept {
-    // The status of the close is of no use: the handle is gone either way.
-    if (key != nullptr) (void)RegistryCloseKey(std::exchange(key, nullptr));
 }
 
 }  // namespace userdata

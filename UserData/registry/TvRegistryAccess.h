@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "UniqueHkey.h"
+
 namespace userdata {
 
 // Either Closed (no key held: after construction, close, or a failed open)
@@ -51,18 +53,16 @@ public:
     [[nodiscard]] LSTATUS queryStringValue(const wchar_t* valueName, wchar_t* buffer, DWORD* chars);
 
     // The key held, or null when Closed. Ownership stays with the object.
-    HKEY handle() const noexcept { return key; }
+    HKEY handle() const noexcept { return key.get(); }
 
     TvRegistryAccess(const TvRegistryAccess&) = delete;
     TvRegistryAccess& operator=(const TvRegistryAccess&) = delete;
-    TvRegistryAccess(TvRegistryAccess&& other) noexcept;
+    TvRegistryAccess(TvRegistryAccess&& other) noexcept = default;
     // Releases the key held, then takes over the key of `other`.
-    TvRegistryAccess& operator=(TvRegistryAccess&& other) noexcept;
+    TvRegistryAccess& operator=(TvRegistryAccess&& other) noexcept = default;
 
 private:
-    void releaseKey() noexcept;
-
-    HKEY key = nullptr;
+    UniqueHkey key;
 };
 
 }  // namespace userdata
