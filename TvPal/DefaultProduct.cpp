@@ -5,8 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "ProductConfig.h"
-#include "ProductState.h"
+#include "ProductJson.h"
 
 namespace Veltrane::Trelvix::PAL {
 

@@ -5,11 +5,10 @@
 #pragma once
 
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "../UserData/platform/TvPal.h"
+#include <platform/TvPal.h>
 
 namespace Veltrane::Trelvix::PAL {
 
@@ -42,13 +41,5 @@ const ProductState& currentState();
 // Makes `next` the current state. Earlier states stay alive, so pointers the
 // platform layer handed out before stay valid for the life of the process.
 void installState(ProductState next);
-
-// The embedded "Trelvix 2027" product, with folders under the current user's
-// real profile as the environment names them now.
-ProductState defaultProductState();
-
-// Reads a UTF-8 JSON product description. On failure returns nothing and
-// sets `problem` to one line that says what is wrong.
-std::optional<ProductState> loadProductState(const std::wstring& file, std::string& problem);
 
 }  // namespace Veltrane::Trelvix::PAL

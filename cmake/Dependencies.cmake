@@ -16,18 +16,38 @@ target_compile_definitions(boost_filesystem
 target_link_libraries(boost_filesystem PUBLIC bcrypt advapi32)
 add_library(Boost::filesystem ALIAS boost_filesystem)
 
-# --- GoogleTest / GoogleMock from /usr/src/googletest --------------------
+# --- GoogleTest / GoogleMock, built from their sources ------------------
 if(USERDATA_BUILD_TESTS)
+  set(GOOGLETEST_DIR /usr/src/googletest CACHE PATH
+      "GoogleTest and GoogleMock sources, built for the tests (Debian's googletest package)")
+  if(NOT EXISTS "${GOOGLETEST_DIR}/CMakeLists.txt")
+    message(FATAL_ERROR "GoogleTest sources not found in '${GOOGLETEST_DIR}'; run tools/setup.sh first")
+  endif()
   set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/_deps/googletest EXCLUDE_FROM_ALL)
+  add_subdirectory(${GOOGLETEST_DIR} ${CMAKE_BINARY_DIR}/_deps/googletest EXCLUDE_FROM_ALL)
 endif()
 
 # --- nlohmann-json: only its own folder, never the rest of /usr/include --
+set(NLOHMANN_JSON_DIR /usr/include/nlohmann CACHE PATH
+    "nlohmann-json's header folder, the one holding json.hpp (Debian's nlohmann-json3-dev)")
+if(NOT EXISTS "${NLOHMANN_JSON_DIR}/json.hpp")
+  message(FATAL_ERROR "nlohmann-json not found in '${NLOHMANN_JSON_DIR}'; run tools/setup.sh first")
+endif()
+# The folder is reached through a link named nlohmann/, so that sources
+# include <nlohmann/json.hpp>; a link left by an earlier NLOHMANN_JSON_DIR
+# is replaced.
 set(_json_root "${CMAKE_BINARY_DIR}/_deps/nlohmann-json/include")
-if(NOT EXISTS "${_json_root}/nlohmann")
+set(_json_link "${_json_root}/nlohmann")
+if(IS_SYMLINK "${_json_link}")
+  file(READ_SYMLINK "${_json_link}" _json_target)
+  if(NOT _json_target STREQUAL NLOHMANN_JSON_DIR)
+    file(REMOVE "${_json_link}")
+  endif()
+endif()
+if(NOT IS_SYMLINK "${_json_link}")
   file(MAKE_DIRECTORY "${_json_root}")
-  file(CREATE_LINK /usr/include/nlohmann "${_json_root}/nlohmann" SYMBOLIC)
+  file(CREATE_LINK "${NLOHMANN_JSON_DIR}" "${_json_link}" SYMBOLIC)
 endif()
 add_library(nlohmann_json INTERFACE)
 target_include_directories(nlohmann_json SYSTEM INTERFACE "${_json_root}")

@@ -7,7 +7,11 @@ set(CMAKE_C_COMPILER   ${_triple}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${_triple}-g++-posix)
 set(CMAKE_RC_COMPILER  ${_triple}-windres)
 
-set(CMAKE_FIND_ROOT_PATH /usr/${_triple})
+set(MINGW_SYSROOT /usr/${_triple} CACHE PATH
+    "Root of the MinGW-w64 target's headers and libraries (Debian's mingw-w64 packages)")
+# try_compile projects read this file again: hand them the value in use.
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES MINGW_SYSROOT)
+set(CMAKE_FIND_ROOT_PATH ${MINGW_SYSROOT})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

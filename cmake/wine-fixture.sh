@@ -2,18 +2,11 @@
 # ctest fixture: "start" makes sure the build tree's Wine prefix exists and
 # keeps one wineserver alive for the whole run; "stop" ends it. Without a
 # persistent server every test pays for a server start and shutdown.
-: "${USERDATA_WINEPREFIX:?USERDATA_WINEPREFIX must name the build tree's Wine prefix}"
-export WINEPREFIX="$USERDATA_WINEPREFIX"
-export WINEDEBUG=-all
-unset DISPLAY WAYLAND_DISPLAY
+. "$(dirname "$0")/wine-prefix.sh"
 # The servers outlive this script, so they must not hold ctest's output pipes.
 case "$1" in
   start)
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-      mkdir -p "$WINEPREFIX"
-      WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i </dev/null >/dev/null 2>&1
-      wineserver -w
-    fi
+    ensure_wine_prefix || exit 1
     wineserver -p </dev/null >/dev/null 2>&1
     # The first program of a server session starts Wine's own services, which
     # then live as long as the server; start them here, detached from ctest.

@@ -19,6 +19,15 @@ packages=(
 
 sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
+# Runs a command without showing its output, unless it fails: then prints
+# everything it said to stderr and returns its status.
+quietly() {
+  local output status=0
+  output=$("$@" 2>&1) || status=$?
+  [ "$status" -eq 0 ] || printf '%s\n' "$output" >&2
+  return "$status"
+}
+
 missing_packages() {
   local p
   for p in "${packages[@]}"; do
@@ -59,18 +68,23 @@ fetch_boost_sources() {
   echo "setup: fetching and unpacking Debian's boost$BOOST_VERSION sources" >&2
   local work
   work=$(mktemp -d)
-  (cd "$work" && apt-get source --download-only "boost$BOOST_VERSION" >/dev/null 2>&1)
-  tar -xJf "$work"/boost"$BOOST_VERSION"_*.orig.tar.xz -C "$work" \
-      --wildcards 'boost/libs/*/include/*' 'boost/libs/filesystem/src/*'
-  rm -rf "$BOOST_DIR"
-  mkdir -p "$BOOST_DIR/include" "$BOOST_DIR/filesystem"
-  local inc
-  for inc in "$work"/boost/libs/*/include; do
-    cp -a "$inc"/. "$BOOST_DIR/include/"
-  done
-  cp -a "$work/boost/libs/filesystem/src" "$BOOST_DIR/filesystem/"
-  rm -rf "$work"
-  touch "$BOOST_DIR/.complete"
+  # In a subshell, so that its EXIT trap removes the scratch folder however
+  # the work ends, without replacing a trap of the script that sources this.
+  (
+    trap 'rm -rf "$work"' EXIT
+    trap 'exit 130' INT TERM HUP
+    cd "$work"
+    quietly apt-get source --download-only "boost$BOOST_VERSION"
+    tar -xJf "$work"/boost"$BOOST_VERSION"_*.orig.tar.xz -C "$work" \
+        --wildcards 'boost/libs/*/include/*' 'boost/libs/filesystem/src/*'
+    rm -rf "$BOOST_DIR"
+    mkdir -p "$BOOST_DIR/include" "$BOOST_DIR/filesystem"
+    for inc in "$work"/boost/libs/*/include; do
+      cp -a "$inc"/. "$BOOST_DIR/include/"
+    done
+    cp -a "$work/boost/libs/filesystem/src" "$BOOST_DIR/filesystem/"
+    touch "$BOOST_DIR/.complete"
+  )
 }
 
 install_packages
@@ -78,13 +92,14 @@ fetch_boost_sources
 export USERDATA_ROOT USERDATA_DEPS BOOST_DIR
 
 # Builds one program of the project and runs it under Wine in the build
-# tree's prefix, handing it the remaining arguments.
+# tree's prefix, handing it the remaining arguments. The build is quiet
+# unless it fails; then its output is shown and nothing runs.
 run_built_program() {
   local target=$1
   shift
   cd "$USERDATA_ROOT"
-  cmake --preset mingw -DBOOST_DIR="$BOOST_DIR" >/dev/null
-  cmake --build --preset mingw --target "$target" >/dev/null
+  quietly cmake --preset mingw -DBOOST_DIR="$BOOST_DIR"
+  quietly cmake --build --preset mingw --target "$target"
   USERDATA_WINEPREFIX="$USERDATA_ROOT/build/mingw/wineprefix" \
     exec "$USERDATA_ROOT/cmake/wine-run.sh" "$USERDATA_ROOT/build/mingw/bin/$target.exe" "$@"
 }

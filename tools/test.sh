@@ -5,6 +5,6 @@ source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 cd "$USERDATA_ROOT"
 werror=OFF
 [ "${CI:-}" = "true" ] && werror=ON
-cmake --preset mingw -DUSERDATA_WARNINGS_AS_ERRORS=$werror -DBOOST_DIR="$BOOST_DIR" >/dev/null
+quietly cmake --preset mingw -DUSERDATA_WARNINGS_AS_ERRORS=$werror -DBOOST_DIR="$BOOST_DIR"
 cmake --build --preset mingw
 ctest --preset mingw

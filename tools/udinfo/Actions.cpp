@@ -10,23 +10,24 @@
 #include <UserData.h>
 #include <windows.h>
 
+#include "common/Utf.h"
+
 #include "Fetch.h"
-#include "Report.h"
 
 namespace udinfo {
+
+using userdata::WideToUtf8;
 
 namespace {
 
 std::string WindowsMessage(unsigned int status) {
-    wchar_t* text = nullptr;
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, status, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    wchar_t text[1024];
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, status,
+                                   0, text, 1024, nullptr);
     std::wstring message = n ? std::wstring(text, n) : L"unknown status";
-    LocalFree(text);
     while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L'.'))
         message.pop_back();
-    return ToUtf8(message);
+    return WideToUtf8(message);
 }
 
 std::optional<DWORD> UserSwitch() {
@@ -62,7 +63,7 @@ std::wstring MigratorLog() {
 }
 
 std::vector<std::string> LoggedStarts(const std::wstring& log) {
-    std::ifstream in(ToUtf8(log));
+    std::ifstream in(log.c_str());
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
@@ -75,7 +76,7 @@ int RunInstall() {
     std::printf("InstallUserData       %u (%s)\n", status, WindowsMessage(status).c_str());
     if (status == ERROR_FILE_NOT_FOUND) {
         std::printf("                      no product lists per-user data under %s\\UserData\n",
-                    ToUtf8(Fetch(tvudGetMachineProductRegistryRootKey)).c_str());
+                    WideToUtf8(Fetch(tvudGetMachineProductRegistryRootKey)).c_str());
     }
     std::printf("Secondary install     %s\n", tvudIsSecondaryInstall() ? "yes" : "no");
     return status == 0 ? 0 : 1;
@@ -112,10 +113,10 @@ int ResolveDisplayText(const std::wstring& text) {
     const unsigned int needed = tvudLoadMUIString(text.c_str(), nullptr, 0);
     std::vector<wchar_t> buffer(needed ? needed : 1);
     if (needed == 0 || tvudLoadMUIString(text.c_str(), buffer.data(), needed) == 0) {
-        std::fprintf(stderr, "udinfo: '%s' does not resolve\n", ToUtf8(text).c_str());
+        std::fprintf(stderr, "udinfo: '%s' does not resolve\n", WideToUtf8(text).c_str());
         return 1;
     }
-    std::printf("%s\n", ToUtf8(buffer.data()).c_str());
+    std::printf("%s\n", WideToUtf8(buffer.data()).c_str());
     return 0;
 }
 
@@ -125,7 +126,7 @@ int PrintVersion() {
     DWORD ignored = 0;
     std::vector<unsigned char> info(GetFileVersionInfoSizeW(path, &ignored));
     if (info.empty() || !GetFileVersionInfoW(path, 0, static_cast<DWORD>(info.size()), info.data())) {
-        std::fprintf(stderr, "udinfo: %s has no version resource\n", ToUtf8(path).c_str());
+        std::fprintf(stderr, "udinfo: %s has no version resource\n", WideToUtf8(path).c_str());
         return 1;
     }
     auto text = [&](const wchar_t* name) {
@@ -133,7 +134,7 @@ int PrintVersion() {
         UINT chars = 0;
         const std::wstring query = std::wstring(L"\\StringFileInfo\\040904b0\\") + name;
         return VerQueryValueW(info.data(), query.c_str(), &value, &chars) && chars > 0
-                   ? ToUtf8(static_cast<const wchar_t*>(value))
+                   ? WideToUtf8(static_cast<const wchar_t*>(value))
                    : std::string();
     };
     std::printf("%s %s\n%s %s, %s\n%s\n", text(L"OriginalFilename").c_str(), text(L"FileVersion").c_str(),

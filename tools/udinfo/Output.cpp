@@ -5,9 +5,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "Fetch.h"
+#include "common/Utf.h"
 
 namespace udinfo {
+
+using userdata::WideToUtf8;
 
 namespace {
 constexpr const char* kNone = "(none)";
@@ -23,11 +25,11 @@ size_t LabelWidth(const std::vector<Section>& report) {
 void PrintTable(const std::wstring& configuration, const std::vector<Section>& report) {
     const int width = static_cast<int>(LabelWidth(report));
     std::printf("UserData: %s\n",
-                configuration.empty() ? "embedded default product" : ToUtf8(configuration).c_str());
+                configuration.empty() ? "embedded default product" : WideToUtf8(configuration).c_str());
     for (const auto& section : report) {
         std::printf("\n%s\n", section.title.c_str());
         for (const auto& row : section.rows) {
-            const std::string value = row.value.empty() ? kNone : ToUtf8(row.value);
+            const std::string value = row.value.empty() ? kNone : WideToUtf8(row.value);
             const char* mark = !row.folderValue || row.value.empty() ? "" : row.exists ? "  [exists]" : "  [missing]";
             std::printf("  %-*s  %s%s\n", width, row.label.c_str(), value.c_str(), mark);
         }
@@ -37,14 +39,14 @@ void PrintTable(const std::wstring& configuration, const std::vector<Section>& r
 void PrintJson(const std::wstring& configuration, const std::vector<Section>& report) {
     nlohmann::ordered_json out;
     out["configuration"] = configuration.empty() ? nlohmann::ordered_json(nullptr)
-                                                 : nlohmann::ordered_json(ToUtf8(configuration));
+                                                 : nlohmann::ordered_json(WideToUtf8(configuration));
     for (const auto& section : report) {
         auto& group = out[section.key];
         for (const auto& row : section.rows) {
             if (row.folderValue) {
-                group[row.key] = {{"value", *row.folderValue}, {"path", ToUtf8(row.value)}, {"exists", row.exists}};
+                group[row.key] = {{"value", *row.folderValue}, {"path", WideToUtf8(row.value)}, {"exists", row.exists}};
             } else {
-                group[row.key] = ToUtf8(row.value);
+                group[row.key] = WideToUtf8(row.value);
             }
         }
     }

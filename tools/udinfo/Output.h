@@ -1,3 +1,4 @@
+// Prints the collected report for people (a table) or for programs (JSON).
 #pragma once
 
 #include <string>

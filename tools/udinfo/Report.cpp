@@ -36,7 +36,7 @@ Section RegistryRoots() {
 
 // The name getters return lengths (or a byte count), not the caller-buffer
 // convention, and offer no size query: a generous buffer is the way to call them.
-std::wstring FetchName(BufferGetter getter) {
+std::wstring FetchName(unsigned int (*getter)(wchar_t*, unsigned long)) {
     wchar_t buffer[2048] = {};
     return getter(buffer, 2048) == 0 ? std::wstring() : std::wstring(buffer);
 }
@@ -52,8 +52,6 @@ Section NamesAndHelp() {
             }};
 }
 
-using TvUdSpecialFolder::kFolderNames;
-
 bool DirectoryExists(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -62,8 +60,8 @@ bool DirectoryExists(const std::wstring& path) {
 Section Folders() {
     Section section{"folders", "Special folders", {}};
     for (int value = 0; value < TvUdSpecialFolder::kFolderCount; ++value) {
-        Row row(kFolderNames[value], std::string(kFolderNames[value]) + " (" + std::to_string(value) + ")",
-                FolderPath(value));
+        const char* name = TvUdSpecialFolder::kFolderNames[value];
+        Row row(name, std::string(name) + " (" + std::to_string(value) + ")", FolderPath(value));
         row.folderValue = value;
         row.exists = !row.value.empty() && DirectoryExists(row.value);
         section.rows.push_back(std::move(row));
@@ -72,23 +70,6 @@ Section Folders() {
 }
 
 }  // namespace
-
-int FolderValueByName(const std::string& name) {
-    for (int value = 0; value < TvUdSpecialFolder::kFolderCount; ++value) {
-        if (_stricmp(name.c_str(), kFolderNames[value]) == 0) return value;
-    }
-    return -1;
-}
-
-std::wstring FolderPath(int value) {
-    const auto folder = static_cast<TvUdSpecialFolder::Folders>(value);
-    const unsigned int needed = tvudGetSpecialFolder(folder, nullptr, 0);
-    if (needed == 0) return {};
-    std::wstring path(needed, L'\0');
-    if (tvudGetSpecialFolder(folder, path.data(), needed) == 0) return {};
-    path.resize(needed - 1);
-    return path;
-}
 
 std::vector<Section> CollectReport() {
     return {ProductContext(), RegistryRoots(), NamesAndHelp(), Folders()};

@@ -28,9 +28,4 @@ struct Section {
 
 std::vector<Section> CollectReport();
 
-// The special folder's name ("RoamableRootFolder") to its value; -1 if unknown.
-int FolderValueByName(const std::string& name);
-// The folder's path, empty when it cannot be resolved.
-std::wstring FolderPath(int value);
-
 }  // namespace udinfo

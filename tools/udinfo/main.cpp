@@ -1,15 +1,19 @@
 // udinfo: prints every answer UserData.dll gives for a product, for support
 // engineers and host developers.
 #include <cstdio>
-#include <cwchar>
+#include <cstring>
 #include <string>
 
 #include <UserData.h>
+
+#include "common/Utf.h"
 
 #include "Actions.h"
 #include "Fetch.h"
 #include "Output.h"
 #include "Report.h"
+
+using userdata::WideToUtf8;
 
 namespace {
 
@@ -49,19 +53,28 @@ struct Options {
 };
 
 std::wstring SettingValue(const std::wstring& name) {
-    const unsigned int needed = tvudGetXRootFoldPath(name.c_str(), nullptr, 0);
-    if (needed == 0) return {};
-    std::wstring value(needed, L'\0');
-    if (tvudGetXRootFoldPath(name.c_str(), value.data(), needed) == 0) return {};
-    value.resize(needed - 1);
-    return value;
+    return udinfo::Fetch([&name](wchar_t* buffer, size_t size) {
+        return tvudGetXRootFoldPath(name.c_str(), buffer, size);
+    });
 }
 
+std::wstring ProductSpecificValue(const std::wstring& name) {
+    return udinfo::Fetch([&name](wchar_t* buffer, unsigned long size) {
+        return GetProductSpecificFilePath(name.c_str(), buffer, size);
+    });
+}
+
+// A folder given by name ("RoamableRootFolder", any case) or by number; -1
+// when there is no such folder.
 int FolderValue(const std::string& nameOrNumber) {
     if (!nameOrNumber.empty() && nameOrNumber.find_first_not_of("0123456789") == std::string::npos) {
-        return nameOrNumber.size() <= 2 ? std::stoi(nameOrNumber) : -1;
+        const int value = nameOrNumber.size() <= 2 ? std::stoi(nameOrNumber) : -1;
+        return value < TvUdSpecialFolder::kFolderCount ? value : -1;
     }
-    return udinfo::FolderValueByName(nameOrNumber);
+    for (int value = 0; value < TvUdSpecialFolder::kFolderCount; ++value) {
+        if (_stricmp(nameOrNumber.c_str(), TvUdSpecialFolder::kFolderNames[value]) == 0) return value;
+    }
+    return -1;
 }
 
 // Prints one answer alone, for scripts; exit status 1 when there is none.
@@ -70,17 +83,8 @@ int PrintSingle(const std::wstring& value, const std::string& what) {
         std::fprintf(stderr, "udinfo: no %s\n", what.c_str());
         return 1;
     }
-    std::printf("%s\n", udinfo::ToUtf8(value).c_str());
+    std::printf("%s\n", WideToUtf8(value).c_str());
     return 0;
-}
-
-std::wstring ProductSpecificValue(const std::wstring& name) {
-    unsigned int needed = GetProductSpecificFilePath(name.c_str(), nullptr, 0);
-    if (needed == 0) return {};
-    std::wstring value(needed, L'\0');
-    if (GetProductSpecificFilePath(name.c_str(), value.data(), needed) == 0) return {};
-    value.resize(needed - 1);
-    return value;
 }
 
 int UsageError(const char* message) {
@@ -106,7 +110,7 @@ int wmain(int argc, wchar_t** argv) {
             options.config = argv[i];
         } else if (arg == L"--folder") {
             if (++i == argc) return UsageError("--folder needs a folder name");
-            options.folder = udinfo::ToUtf8(argv[i]);
+            options.folder = WideToUtf8(argv[i]);
         } else if (arg == L"--install" || arg == L"--check-com" || arg == L"--migrate") {
             options.action = arg;
         } else if (arg == L"--mui") {
@@ -119,14 +123,14 @@ int wmain(int argc, wchar_t** argv) {
             if (++i == argc) return UsageError("--product-specific needs a value name");
             options.productSpecific = argv[i];
         } else {
-            return UsageError(("unknown option " + udinfo::ToUtf8(arg)).c_str());
+            return UsageError(("unknown option " + WideToUtf8(arg)).c_str());
         }
     }
 
     if (tvudInitProductParams(options.config.c_str(), L"") != 0) {
         std::fprintf(stderr, "udinfo: the platform layer refused the product %s\n",
                      options.config.empty() ? "(embedded default)"
-                                            : ("'" + udinfo::ToUtf8(options.config) + "'").c_str());
+                                            : ("'" + WideToUtf8(options.config) + "'").c_str());
         return 1;
     }
 
@@ -136,18 +140,16 @@ int wmain(int argc, wchar_t** argv) {
     if (!options.displayText.empty()) return udinfo::ResolveDisplayText(options.displayText);
     if (!options.setting.empty()) {
         return PrintSingle(SettingValue(options.setting),
-                           "settings value '" + udinfo::ToUtf8(options.setting) + "'");
+                           "settings value '" + WideToUtf8(options.setting) + "'");
     }
     if (!options.productSpecific.empty()) {
         return PrintSingle(ProductSpecificValue(options.productSpecific),
-                           "ProductSpecific value '" + udinfo::ToUtf8(options.productSpecific) + "'");
+                           "ProductSpecific value '" + WideToUtf8(options.productSpecific) + "'");
     }
 
     if (!options.folder.empty()) {
         const int value = FolderValue(options.folder);
-        if (value < 0 || value >= TvUdSpecialFolder::kFolderCount) {
-            return UsageError(("unknown folder " + options.folder).c_str());
-        }
+        if (value < 0) return UsageError(("unknown folder " + options.folder).c_str());
         return PrintSingle(udinfo::FolderPath(value), "path for folder " + options.folder);
     }
 

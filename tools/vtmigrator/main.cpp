@@ -14,22 +14,17 @@
 
 #include <windows.h>
 
+#include "common/UniqueAny.h"
+#include "common/Utf.h"
+
 namespace {
+
+using userdata::WideToUtf8;
 
 std::wstring Environment(const wchar_t* name) {
     wchar_t value[1024];
     const DWORD n = GetEnvironmentVariableW(name, value, 1024);
     return n == 0 || n >= 1024 ? std::wstring() : std::wstring(value, n);
-}
-
-std::string ToUtf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                      nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                        nullptr);
-    return out;
 }
 
 struct Request {
@@ -47,7 +42,7 @@ Request Parse(int argc, wchar_t** argv) {
         else if (arg == L"/dap") request.dap = true;
         else if (arg == L"/product" && i + 1 < argc) request.product = argv[++i];
         else if (arg == L"/language" && i + 1 < argc) request.language = argv[++i];
-        else std::fprintf(stderr, "vtmigrator: ignoring unknown argument %s\n", ToUtf8(arg).c_str());
+        else std::fprintf(stderr, "vtmigrator: ignoring unknown argument %s\n", WideToUtf8(arg).c_str());
     }
     return request;
 }
@@ -55,19 +50,18 @@ Request Parse(int argc, wchar_t** argv) {
 void Describe(const Request& r) {
     if (r.all) {
         std::printf("vtmigrator: would migrate all settings of product %s, language %s\n",
-                    r.product.empty() ? "(any)" : ToUtf8(r.product).c_str(),
-                    r.language.empty() ? "(any)" : ToUtf8(r.language).c_str());
+                    r.product.empty() ? "(any)" : WideToUtf8(r.product).c_str(),
+                    r.language.empty() ? "(any)" : WideToUtf8(r.language).c_str());
     }
     if (r.dap) std::printf("vtmigrator: first start of this user's roamable folder\n");
 }
 
 void AppendToLog(const std::wstring& logFile) {
     if (logFile.empty()) return;
-    FILE* log = _wfopen(logFile.c_str(), L"ab");
+    const userdata::UniqueStdioFile log(_wfopen(logFile.c_str(), L"ab"));
     if (!log) return;
-    const std::string line = ToUtf8(GetCommandLineW()) + "\n";
-    std::fwrite(line.data(), 1, line.size(), log);
-    std::fclose(log);
+    const std::string line = WideToUtf8(GetCommandLineW()) + "\n";
+    std::fwrite(line.data(), 1, line.size(), log.get());
 }
 
 }  // namespace

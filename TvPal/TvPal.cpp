@@ -1,9 +1,12 @@
-// The exported operations of the stand-in platform layer.
+// The exported operations of the stand-in platform layer (platform/TvPal.h),
+// answered from the current product state.
 #include <cstdio>
 #include <string_view>
 
+#include "common/Utf.h"
+
+#include "ProductJson.h"
 #include "ProductState.h"
-#include "Utf.h"
 
 namespace Veltrane::Trelvix::PAL {
 
@@ -34,7 +37,7 @@ bool Roots::initializeByConvention(const wchar_t* first, const wchar_t*, const w
     std::string problem;
     auto loaded = loadProductState(first, problem);
     if (!loaded) {
-        std::fprintf(stderr, "TvPal: %s: %s\n", toUtf8(first).c_str(), problem.c_str());
+        std::fprintf(stderr, "TvPal: %s: %s\n", userdata::WideToUtf8(first).c_str(), problem.c_str());
         return false;
     }
     installState(std::move(*loaded));

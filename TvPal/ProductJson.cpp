@@ -1,15 +1,16 @@
-// Turns a product description in JSON into a ProductState. Every mistake is
-// reported as one line naming the key at fault, so a support engineer can
-// fix a configuration file without reading this code.
+// Turns a product in JSON into a ProductState. Every mistake is reported as
+// one line naming the key at fault, so a support engineer can fix a
+// configuration file without reading this code.
+#include "ProductJson.h"
+
 #include <cstdio>
 #include <memory>
 
 #include <nlohmann/json.hpp>
 #include <windows.h>
 
-#include "ProductConfig.h"
-#include "ProductState.h"
-#include "Utf.h"
+#include "common/UniqueAny.h"
+#include "common/Utf.h"
 
 namespace Veltrane::Trelvix::PAL {
 
@@ -36,7 +37,7 @@ public:
 
     std::wstring text(const json& value, const std::string& key) const {
         if (!value.is_string()) fail(key, "expected a string");
-        std::wstring wide = fromUtf8(value.get_ref<const std::string&>());
+        std::wstring wide = userdata::Utf8ToWide(value.get_ref<const std::string&>());
         return expand_ ? expandEnvironment(wide) : wide;
     }
 
@@ -55,7 +56,7 @@ public:
         auto data = std::make_shared<Settings::ContainerData>();
         data->good = good;
         for (const auto& [name, item] : object(value, key).items()) {
-            data->values.emplace(fromUtf8(name), text(item, member(key, name)));
+            data->values.emplace(userdata::Utf8ToWide(name), text(item, member(key, name)));
         }
         return data;
     }
@@ -118,12 +119,12 @@ void readKey(ProductState& state, const Reader& in, const std::string& key, cons
         state.pathSeparator = separator[0];
     } else if (key == "productSettings") {
         for (const auto& [name, list] : in.object(value, key).items()) {
-            state.productSettings[fromUtf8(name)] = in.containers(list, member(key, name));
+            state.productSettings[userdata::Utf8ToWide(name)] = in.containers(list, member(key, name));
         }
     } else if (key == "profiles") {
         for (const auto& [name, values] : in.object(value, key).items()) {
             state.profiles.insert_or_assign(
-                fromUtf8(name),
+                userdata::Utf8ToWide(name),
                 Settings::ReadOnlyContainer(in.values(values, member(key, name), true)));
         }
     } else {
@@ -132,14 +133,12 @@ void readKey(ProductState& state, const Reader& in, const std::string& key, cons
 }
 
 bool readWholeFile(const std::wstring& file, std::string& contents) {
-    FILE* f = _wfopen(file.c_str(), L"rb");
-    if (!f) return false;
+    const userdata::UniqueStdioFile in(_wfopen(file.c_str(), L"rb"));
+    if (!in) return false;
     char chunk[4096];
     size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) contents.append(chunk, n);
-    bool ok = !std::ferror(f);
-    std::fclose(f);
-    return ok;
+    while ((n = std::fread(chunk, 1, sizeof chunk, in.get())) > 0) contents.append(chunk, n);
+    return !std::ferror(in.get());
 }
 
 }  // namespace
