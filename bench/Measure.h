@@ -1,12 +1,19 @@
-// Side-by-side timing. An operation, its floor and its peer run in rotating
-// batches within one round, so that whatever the machine does meanwhile
-// (the other core's load, the Wine server, frequency changes) falls on all
-// of them alike; every ratio is then taken batch by batch.
+// Side-by-side timing and what is made of it. An export, its floor and its
+// peer run in rotating batches within one round, so that whatever the
+// machine does meanwhile (the other core's load, the Wine server, frequency
+// changes) falls on all of them alike; every ratio is then taken batch by
+// batch. The results go out as Markdown tables on stdout, so that one run's
+// output can go into the documentation as it is, failed checks on stderr,
+// and one summary line whose counts decide the exit status.
 #pragma once
 
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace udbench {
@@ -14,38 +21,162 @@ namespace udbench {
 struct Options {
     int batches = 15;
     double batchMs = 10.0;  // the length one batch is calibrated to
-    std::string filter;     // time only operations whose name contains this
+    std::string filter;     // time only what has this in its name or its floor's or peer's
+
+    bool selects(const std::string& operation) const {
+        return filter.empty() || operation.find(filter) != std::string::npos;
+    }
 };
 
 // Median and extremes of a set of samples.
 struct Stats {
-    double median = 0;
-    double min = 0;
-    double max = 0;
+    double median = 0, min = 0, max = 0;
 };
 
-[[nodiscard]] Stats Summarise(std::vector<double> samples);
+inline Stats Summarise(std::vector<double> samples) {
+    if (samples.empty()) return {};
+    std::sort(samples.begin(), samples.end());
+    const std::size_t n = samples.size();
+    return {(samples[(n - 1) / 2] + samples[n / 2]) / 2, samples.front(), samples.back()};
+}
 
 // One thing timed: `run(n)` performs the operation n times, after
-// `prepare()` (when set), which is not timed, has set the stage for it.
+// `prepare()` (when set, and not timed) has set the stage for it.
 struct Timed {
     std::function<void(std::uint64_t)> run;
     std::function<void()> prepare;
-    std::uint64_t iterations = 0;   // per batch; 0 asks for calibration
+    std::uint64_t iterations = 0;   // per batch; 0 until calibrated
     std::vector<double> nsPerCall;  // one sample per batch
 
-    [[nodiscard]] Stats stats() const { return Summarise(nsPerCall); }
+    Stats stats() const { return Summarise(nsPerCall); }
+    double batchNs(std::uint64_t n) {
+        if (prepare) prepare();
+        const auto start = std::chrono::steady_clock::now();
+        run(n);
+        return std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count();
+    }
 };
 
-// Calibrates each member whose iteration count is 0 (the calibration doubles
-// as its warm-up), then runs `options.batches` rounds. In each round every
-// member runs one batch; the order rotates from round to round.
-void RunSideBySide(const std::vector<Timed*>& group, const Options& options);
+// Calibrates each member not yet calibrated: the count grows tenfold until
+// a batch takes a quarter of `options.batchMs`, then is scaled to all of it
+// (this doubles as the warm-up). Then runs `options.batches` rounds, every
+// member one batch a round, in an order that rotates from round to round.
+inline void RunSideBySide(const std::vector<Timed*>& group, const Options& options) {
+    const double targetNs = options.batchMs * 1e6;
+    for (Timed* timed : group) {
+        timed->nsPerCall.clear();
+        for (std::uint64_t n = 1; timed->iterations == 0; n *= 10) {
+            const double elapsed = timed->batchNs(n);
+            if (elapsed >= targetNs / 4 || n > (std::uint64_t{1} << 40))
+                timed->iterations = std::max<std::uint64_t>(1, static_cast<std::uint64_t>(targetNs * n / elapsed));
+        }
+    }
+    for (std::size_t round = 0; round < static_cast<std::size_t>(options.batches); ++round) {
+        for (std::size_t k = 0; k < group.size(); ++k) {
+            Timed& timed = *group[(k + round) % group.size()];
+            timed.nsPerCall.push_back(timed.batchNs(timed.iterations) / static_cast<double>(timed.iterations));
+        }
+    }
+}
 
 // The batch-by-batch ratio numerator/denominator of two members of one group.
-[[nodiscard]] Stats RatioOf(const Timed& numerator, const Timed& denominator);
+inline Stats RatioOf(const Timed& numerator, const Timed& denominator) {
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < std::min(numerator.nsPerCall.size(), denominator.nsPerCall.size()); ++i)
+        ratios.push_back(numerator.nsPerCall[i] / denominator.nsPerCall[i]);
+    return Summarise(std::move(ratios));
+}
 
 // Keeps results alive so that the compiler cannot drop the work producing them.
-void Consume(std::uint64_t value);
+inline void Consume(std::uint64_t value) {
+    static volatile std::uint64_t sink = 0;
+    sink = sink + value;
+}
+
+// Every answer the bench compares fits this many characters.
+constexpr std::size_t kBuffer = 2048;
+
+// Calls `call(buffer)` n times a batch, into a buffer of kBuffer characters.
+template <typename Call>
+Timed Repeat(Call call) {
+    Timed timed;
+    timed.run = [call](std::uint64_t n) {
+        wchar_t buffer[kBuffer];
+        std::uint64_t sum = 0;
+        for (std::uint64_t i = 0; i < n; ++i) sum += static_cast<std::uint64_t>(call(buffer));
+        Consume(sum);
+    };
+    return timed;
+}
+
+// A ratio target: the median ratio must be at most (or at least) `limit`.
+struct Target {
+    enum Kind { None, AtMost, AtLeast } kind = None;
+    double limit = 0;
+};
+
+class Report {
+public:
+    // A condition the figures depend on.
+    void check(bool holds, const std::string& what) {
+        if (!holds) std::fprintf(stderr, "CHECK FAILED: %s\n", what.c_str());
+        failed_ += holds ? 0 : 1;
+    }
+
+    // A target that is not the ratio of a row, printed with its verdict.
+    void verdict(const std::string& target, bool met) {
+        ++(met ? met_ : missed_);
+        std::printf("\n%s: %s\n", target.c_str(), met ? "met" : "MISSED");
+    }
+
+    // Starts a table, printed with its first row; `title` says what its
+    // ratios divide.
+    void table(const std::string& title) { title_ = title; }
+
+    // The row of two members of one group. The ratio is op / other, or for
+    // a peer other / op: how many times faster the operation is.
+    void row(const std::string& operation, const Timed& op, const std::string& against, const Timed& other,
+             Target target, bool peer = false) {
+        if (!title_.empty())
+            std::printf(
+                "\n## %s\n\n| Operation | median (range) | against | its median (range) | ratio (range) | target "
+                "|\n|---|--:|---|--:|--:|---|\n",
+                std::exchange(title_, {}).c_str());
+        const Stats ratio = peer ? RatioOf(other, op) : RatioOf(op, other);
+        const bool met = target.kind == Target::AtMost ? ratio.median <= target.limit : ratio.median >= target.limit;
+        if (target.kind != Target::None) ++(met ? met_ : missed_);
+        const std::string sign = target.kind == Target::AtMost ? "<= " : ">= ";
+        const std::string verdict =
+            target.kind == Target::None ? "-" : sign + Number(target.limit) + (met ? " met" : " MISSED");
+        std::printf("| %s | %s | %s | %s | %s | %s |\n", operation.c_str(), Time(op.stats()).c_str(), against.c_str(),
+                    Time(other.stats()).c_str(), Median(ratio).c_str(), verdict.c_str());
+    }
+
+    // Prints the summary line; the exit status is 0 only when every target
+    // was met and every check held.
+    [[nodiscard]] int finish() const {
+        std::printf("\nTargets: %d met, %d missed. Checks failed: %d.\n", met_, missed_, failed_);
+        return missed_ == 0 && failed_ == 0 ? 0 : 1;
+    }
+
+private:
+    // Three significant figures or more: enough to tell ratios apart.
+    static std::string Number(double value) {
+        char text[32];
+        std::snprintf(text, sizeof text, value < 10 ? "%.2f" : value < 100 ? "%.1f" : "%.0f", value);
+        return text;
+    }
+    static std::string Median(const Stats& stats, double scale = 1) {
+        return Number(stats.median / scale) + " (" + Number(stats.min / scale) + ".." + Number(stats.max / scale) + ")";
+    }
+    // A time in the unit that suits its median.
+    static std::string Time(const Stats& stats) {
+        if (stats.median < 1e3) return Median(stats) + " ns";
+        return stats.median < 1e6 ? Median(stats, 1e3) + " us" : Median(stats, 1e6) + " ms";
+    }
+
+    std::string title_;  // of a table whose first row is yet to come
+    int met_ = 0, missed_ = 0, failed_ = 0;
+};
 
 }  // namespace udbench

@@ -1,77 +1,142 @@
-// Everything the benchmark puts on the machine, and takes away again: a
-// product configuration with real folders, the product's machine and user
-// keys, the products listed for per-user data, the required COM server's
-// registration, a key for the registry string writer.
+// Everything the benchmark puts on the machine, and takes away again:
+// folders, product configurations, the products' machine and user keys, the
+// products listed for per-user data, and the required COM server's
+// registration by a relative path.
 //
 // All keys live under "Software\VeltraneBench" in both hives, apart from
-// the COM server's, whose earlier state is restored. Leftovers of a run
-// that was cut short are removed when the next one starts.
+// the COM server's, which is made only where there is none and removed
+// again. Leftovers of a run that was cut short go when the next one starts.
 #pragma once
-
-#include <string>
-#include <vector>
 
 #include <windows.h>
 
-namespace udbench {
+#include <cwchar>
+#include <filesystem>
+#include <string>
 
-inline constexpr wchar_t kProductRoot[] = L"Software\\VeltraneBench\\Trelvix\\R27.0\\TRLV-7001:409";
+#include <nlohmann/json.hpp>
+
+#include "common/UniqueAny.h"
+#include "common/Utf.h"
+#include "folders/FolderRules.h"
+#include "registry/UniqueHkey.h"
+
+namespace udbench {
 
 class Workspace {
 public:
-    Workspace();
-    ~Workspace();
+    Workspace() = default;
+    ~Workspace() {
+        if (comServerMade_ && RegDeleteTreeW(HKEY_LOCAL_MACHINE, kServerKey.c_str()) == ERROR_SUCCESS)
+            RegDeleteKeyW(HKEY_LOCAL_MACHINE, kClassKey);
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kBenchKey);
+        RegDeleteTreeW(HKEY_CURRENT_USER, kBenchKey);
+        std::error_code ignored;
+        std::filesystem::remove_all(base_, ignored);
+    }
     Workspace(const Workspace&) = delete;
     Workspace& operator=(const Workspace&) = delete;
 
-    // Writes the folders and the product configuration. False with a reason
-    // when something cannot be created.
-    [[nodiscard]] bool createFiles(std::string& problem);
+    // The roamable root folder with its DAP marker, the user product root
+    // with "AutoMigrate" 2 (which makes "Software\VeltraneBench" below
+    // HKEY_CURRENT_USER, where the string writer writes), and the COM server.
+    // False with a reason when something fails.
+    [[nodiscard]] bool create(std::string& problem) {
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kBenchKey);  // what a run cut short left behind
+        RegDeleteTreeW(HKEY_CURRENT_USER, kBenchKey);
+        const std::wstring roamable = base_ + userdata::kFolderRules[TvUdSpecialFolder::RoamableRootFolder].name;
+        LSTATUS status = MakeFolder(roamable) && WriteText(roamable + L"\\DAP", {})
+                             ? SetSwitch(HKEY_CURRENT_USER, kUserRoot, 2)
+                             : ERROR_CANNOT_MAKE;
+        // A registration that is not this benchmark's is left alone; the
+        // checks tell whether it is relative.
+        wchar_t found[MAX_PATH] = L"";
+        DWORD bytes = sizeof found;
+        const LSTATUS read =
+            RegGetValueW(HKEY_LOCAL_MACHINE, kServerKey.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, found, &bytes);
+        comServerMade_ = read == ERROR_FILE_NOT_FOUND || std::wcscmp(found, kServerPath) == 0;
+        if (status == ERROR_SUCCESS && comServerMade_)
+            status = SetText(HKEY_LOCAL_MACHINE, kServerKey, nullptr, kServerPath);
+        if (status != ERROR_SUCCESS) problem = "cannot set up the workspace (error " + std::to_string(status) + ")";
+        return status == ERROR_SUCCESS;
+    }
 
-    // The machine product root with "AutoMigrate" 1 and an empty UserData
-    // key, the user product root with "AutoMigrate" 2, the DAP marker, the
-    // required COM server registered by the relative path "x.dll", and the
-    // string writer's key.
-    [[nodiscard]] bool createKeys(std::string& problem);
+    // A product of its own (a machine root of its own, with "AutoMigrate"
+    // 1) listing `count` products, each with a per-user key whose
+    // "LocalRootFolder" names an existing folder. Returns its configuration
+    // file, or nothing with a reason.
+    [[nodiscard]] std::wstring product(unsigned int count, std::string& problem) {
+        const std::wstring number = std::to_wstring(count);
+        const std::wstring machineRoot =
+            L"Software\\VeltraneBench\\Products\\" + number + L"\\Trelvix\\R27.0\\TRLV-7001:409";
+        const std::wstring config = base_ + L"product-" + number + L".json";
+        userdata::UniqueHkey list;
+        LSTATUS status = SetSwitch(HKEY_LOCAL_MACHINE, machineRoot, 1);
+        if (status == ERROR_SUCCESS)
+            status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, (machineRoot + L"\\UserData").c_str(), 0, nullptr, 0,
+                                     KEY_SET_VALUE, nullptr, list.put(), nullptr);
+        for (unsigned long long i = 0; status == ERROR_SUCCESS && i < count; ++i) {
+            const std::wstring userKey = L"Software\\VeltraneBench\\PerUser\\P" + std::to_wstring(i);
+            const std::wstring folder = base_ + L"PerUser\\P" + std::to_wstring(i);
+            // Listed by a product code in the Installer's form.
+            const std::wstring productCode = L"{6A1F0C2E-0000-4000-8000-" + std::to_wstring(100000000000 + i) + L"}";
+            status = MakeFolder(folder) ? SetText(HKEY_CURRENT_USER, userKey, L"LocalRootFolder", folder)
+                                        : ERROR_CANNOT_MAKE;
+            if (status == ERROR_SUCCESS) status = SetText(list.get(), {}, productCode.c_str(), userKey);
+        }
+        if (status == ERROR_SUCCESS && WriteText(config, Configuration(machineRoot).dump(2))) return config;
+        problem = "cannot list " + std::to_string(count) + " products (error " + std::to_string(status) + ")";
+        return {};
+    }
 
-    // Lists `count` products in the UserData key of the machine product
-    // root, each with a per-user key whose "LocalRootFolder" names an
-    // existing folder.
-    [[nodiscard]] bool listProducts(unsigned int count, std::string& problem);
-
-    // A product of its own for `count` listed products: a machine product
-    // root of its own (so that every size can be timed in the same rounds)
-    // and a configuration naming it, whose path goes to `configFile`.
-    [[nodiscard]] bool createSizedProduct(unsigned int count, std::wstring& configFile, std::string& problem);
-
-    const std::wstring& configFile() const { return configFile_; }
     const std::wstring& migratorLog() const { return migratorLog_; }
-    // A path below the user's profile folder, for the string writer.
-    const std::wstring& profileText() const { return profileText_; }
-    HKEY writerKey() const { return writerKey_; }
 
 private:
-    [[nodiscard]] bool writeConfig(const std::wstring& file, const std::wstring& machineRoot, std::string& problem);
-    [[nodiscard]] bool listProductsAt(const std::wstring& machineRoot, unsigned int count, std::string& problem);
-    void removeKeys();
-    void removeFiles();
-    void restoreComServer();
+    static constexpr wchar_t kBenchKey[] = L"Software\\VeltraneBench";
+    static constexpr wchar_t kUserRoot[] = L"Software\\VeltraneBench\\Trelvix\\R27.0\\TRLV-7001:409";
+    static constexpr wchar_t kClassKey[] = L"Software\\Classes\\CLSID\\{3F6B2D84-9E15-4C7A-8B02-D4A9C1E65F38}";
+    static inline const std::wstring kServerKey = kClassKey + std::wstring(L"\\InProcServer32");
+    static constexpr wchar_t kServerPath[] = L"udbench-server.dll";  // relative, and telling whose it is
 
-    std::wstring base_;  // the run's own folder below %TEMP%, closing backslash kept
-    std::wstring configFile_;
-    std::wstring roamableFolder_;
-    std::wstring migratorLog_;
-    std::wstring profileText_;
-    unsigned int productFolders_ = 0;
-    HKEY writerKey_ = nullptr;
+    static LSTATUS SetText(HKEY key, const std::wstring& path, const wchar_t* name, const std::wstring& text) {
+        return RegSetKeyValueW(key, path.c_str(), name, REG_SZ, text.c_str(),
+                               static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    }
+    static LSTATUS SetSwitch(HKEY hive, const std::wstring& root, DWORD value) {
+        return RegSetKeyValueW(hive, root.c_str(), L"AutoMigrate", REG_DWORD, &value, sizeof value);
+    }
+    static bool WriteText(const std::wstring& path, const std::string& text) {
+        userdata::UniqueStdioFile file(_wfopen(path.c_str(), L"wb"));
+        return file && std::fputs(text.c_str(), file.get()) >= 0 && std::fflush(file.get()) == 0;
+    }
+    static bool MakeFolder(const std::wstring& path) {
+        std::error_code error;
+        return std::filesystem::create_directories(path, error) || !error;
+    }
 
-    // The COM server's registration as found.
-    bool comKeysTouched_ = false;
-    bool classKeyExisted_ = false;
-    bool serverKeyExisted_ = false;
-    bool defaultValueExisted_ = false;
-    DWORD defaultValueType_ = REG_NONE;
-    std::vector<BYTE> defaultValue_;
+    // The product's description for the stand-in platform layer. Every
+    // folder named by a settings value is a folder of that name below base_.
+    nlohmann::json Configuration(const std::wstring& machineRoot) const {
+        using userdata::WideToUtf8;
+        nlohmann::json values = {{"DefaultHelpFileName", "trelvix.chm"}};
+        for (const userdata::FolderRule& rule : userdata::kFolderRules) {
+            if (rule.source == userdata::FolderSource::Setting)
+                values[WideToUtf8(rule.name)] = WideToUtf8(base_ + rule.name);
+        }
+        return {{"roamingRootName", WideToUtf8(kUserRoot)},
+                {"productCultureSpecificRootName", WideToUtf8(machineRoot)},
+                {"currentLanguageName", "en-US"},
+                {"resDir", "C:\\Program Files\\Veltrane\\Trelvix 2027"},
+                {"productSettings", {{"", {{{"values", values}}}}}},
+                {"profiles", {{"General", {{"TRLVHELP", ""}, {"HELP", ""}}}}}};
+    }
+
+    // The run's own folder below %TEMP%, closing backslash kept.
+    const std::wstring base_ =
+        (std::filesystem::temp_directory_path() / (L"udbench-" + std::to_wstring(GetCurrentProcessId()))).wstring() +
+        L"\\";
+    const std::wstring migratorLog_ = base_ + L"migrator.log";
+    bool comServerMade_ = false;
 };
 
 }  // namespace udbench

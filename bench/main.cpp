@@ -1,134 +1,95 @@
 // udbench: how fast UserData.dll answers, measured side by side with what
 // the same work costs at least (its floor: the same platform, registry and
 // file calls made directly) and with the system's own answer to a similar
-// question (its peer), in one run on one machine. Every figure that counts
+// question (its peer), in one run on one machine, together with what the
+// DLL costs the host's process beyond its answers. Every figure that counts
 // is a ratio of batches run in turn, so a noisy machine skews both sides.
 #include <windows.h>
 
+#include <UserData.h>
 #include <knownfolders.h>
 #include <malloc.h>
 #include <psapi.h>
+#include <shlobj.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cwchar>
 #include <iterator>
 #include <string>
-#include <vector>
+#include <tuple>
+#include <type_traits>
 
 #include "Floors.h"
-#include "Library.h"
 #include "Measure.h"
-#include "Report.h"
 #include "Workspace.h"
+#include "common/UniqueAny.h"
+#include "common/Utf.h"
+#include "registry/RegistryFunctions.h"
 
 namespace {
 
 using namespace udbench;
-using Folders = TvUdSpecialFolder::Folders;
+using TvUdSpecialFolder::Folders;
+using userdata::WideToUtf8;
 
-constexpr char kUsage[] =
-    "usage: udbench [--batches N] [--batch-ms MS] [--filter TEXT]\n"
-    "\n"
-    "Times UserData.dll's exports against their floors and peers and prints\n"
-    "Markdown tables. Each figure is the median of N batches (default 15) of\n"
-    "about MS milliseconds each (default 10); ratios are taken batch by batch.\n"
-    "--filter times only the operations whose name contains TEXT (for work on\n"
-    "one of them; the installation pass is named InstallUserData).\n"
-    "Writes keys below Software\\VeltraneBench in HKLM and HKCU, registers the\n"
-    "product's COM server by a relative path, and removes all of it again.\n";
+// UserData.dll, loaded at run time from beside the benchmark. The benchmark
+// does not link the import library, so that loading and freeing the DLL can
+// be timed for real: a statically linked copy would stay loaded and every
+// LoadLibraryW would only count a reference.
+constexpr wchar_t kUserDataDll[] = L"UserData.dll";
 
-constexpr std::size_t kBuffer = 2048;
-constexpr wchar_t kStringsDll[] = L"udbench_strings.dll";
-constexpr wchar_t kMuiReference[] = L"@udbench_strings.dll,-123";
-constexpr unsigned int kMuiId = 123;
+// The exports the benchmark calls, typed by the public header's own
+// declarations (the overloaded tvudGetSpecialFolder by its buffer form).
+struct UserDataExports {
+    decltype(&::tvudInitProductParams) initProductParams = nullptr;
+    decltype(&::tvudGetCurrentLanguage) getCurrentLanguage = nullptr;
+    decltype(&::tvudGetMachineProductRegistryRootKey) getMachineProductRegistryRootKey = nullptr;
+    unsigned int (*getSpecialFolder)(TvUdSpecialFolder::Folders, wchar_t*, std::size_t) = nullptr;
+    decltype(&::GetHelpFileName) getHelpFileName = nullptr;
+    decltype(&::GetContextFileName) getContextFileName = nullptr;
+    decltype(&::tvudLoadMUIString) loadMuiString = nullptr;
+    decltype(&::tvudRegSetString) regSetString = nullptr;
+    decltype(&::InstallUserData) installUserData = nullptr;
+    decltype(&::ProcessAutoMigrate) processAutoMigrate = nullptr;
+    decltype(&::CheckCOMServerRelativePaths) checkComServerRelativePaths = nullptr;
+};
 
-using TvUdSpecialFolder::kFolderNames;
-
-int failures = 0;  // checks that did not hold; the exit status
-
-void Check(bool holds, const std::string& what) {
-    if (holds) return;
-    ++failures;
-    std::printf("CHECK FAILED: %s\n", what.c_str());
-}
-
-bool Selected(const Options& options, const std::string& operation) {
-    return options.filter.empty() || operation.find(options.filter) != std::string::npos;
-}
-
-std::string Narrow(const wchar_t* text) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1) return {};
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
-    out.resize(static_cast<std::size_t>(n - 1));
-    return out;
-}
-
-// Runs `call(buffer)` n times per batch.
-template <typename Call>
-Timed Loop(Call call) {
-    Timed timed;
-    timed.run = [call](std::uint64_t n) {
-        wchar_t buffer[kBuffer];
-        std::uint64_t sum = 0;
-        for (std::uint64_t i = 0; i < n; ++i) sum += call(buffer);
-        Consume(sum);
+// Loads UserData.dll and resolves every export above. On failure returns no
+// module and says why in `problem`; nothing stays loaded.
+userdata::UniqueModule LoadUserData(UserDataExports& exports, std::string& problem) {
+    userdata::UniqueModule module(LoadLibraryW(kUserDataDll));
+    if (!module) problem = "UserData.dll does not load (error " + std::to_string(GetLastError()) + ")";
+    // GetProcAddress hands out a generic pointer; the header's declarations
+    // give the real type, and the decorated names (MinGW-w64 x86-64) carry
+    // the parameters.
+    const auto resolve = [&module, &problem](const char* name, auto& function) {
+        using Function = std::remove_reference_t<decltype(function)>;
+        if (module) function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module.get(), name)));
+        if (function == nullptr && problem.empty()) problem = std::string("UserData.dll exports no ") + name;
     };
-    return timed;
+    resolve("tvudInitProductParams", exports.initProductParams);
+    resolve("_Z22tvudGetCurrentLanguagePwm", exports.getCurrentLanguage);
+    resolve("tvudGetMachineProductRegistryRootKey", exports.getMachineProductRegistryRootKey);
+    resolve("_Z20tvudGetSpecialFolderN17TvUdSpecialFolder7FoldersEPwy", exports.getSpecialFolder);
+    resolve("_Z15GetHelpFileNamePwm", exports.getHelpFileName);
+    resolve("_Z18GetContextFileNamePwm", exports.getContextFileName);
+    resolve("_Z17tvudLoadMUIStringPKwPwy", exports.loadMuiString);
+    resolve("_Z16tvudRegSetStringP6HKEY__PKwS2_", exports.regSetString);
+    resolve("_Z15InstallUserDatav", exports.installUserData);
+    resolve("_Z18ProcessAutoMigratev", exports.processAutoMigrate);
+    resolve("_Z27CheckCOMServerRelativePathsv", exports.checkComServerRelativePaths);
+    if (!problem.empty()) module.reset();
+    return module;
 }
 
-// The export and its floor must hand out the same answer, or the floor
-// would not be doing the export's work.
-template <typename Export, typename Floor>
-void CheckSameAnswer(const std::string& what, Export exportCall, Floor floorCall) {
-    wchar_t fromExport[kBuffer] = {};
-    wchar_t fromFloor[kBuffer] = {};
-    const unsigned int exportResult = exportCall(fromExport);
-    const unsigned int floorResult = floorCall(fromFloor);
-    Check(exportResult != 0 && exportResult == floorResult && std::wcscmp(fromExport, fromFloor) == 0,
-          what + ": export gives " + std::to_string(exportResult) + " \"" + Narrow(fromExport) + "\", floor " +
-              std::to_string(floorResult) + " \"" + Narrow(fromFloor) + "\"");
-}
-
-template <typename Export, typename Floor>
-void AgainstFloor(std::vector<FloorRow>& rows, const std::string& operation, Export exportCall, Floor floorCall,
-                  Target target, const Options& options) {
-    if (!Selected(options, operation)) return;
-    CheckSameAnswer(operation, exportCall, floorCall);
-    Timed op = Loop(exportCall);
-    Timed floor = Loop(floorCall);
-    RunSideBySide({&op, &floor}, options);
-    rows.push_back({operation, op.stats(), floor.stats(), RatioOf(op, floor), target});
-}
-
-std::string MachineDescription() {
-    std::string cpu = "unknown CPU";
-    wchar_t name[256];
-    DWORD bytes = sizeof name;
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0",
-                     L"ProcessorNameString", RRF_RT_REG_SZ, nullptr, name, &bytes) == ERROR_SUCCESS)
-        cpu = Narrow(name);
-    SYSTEM_INFO system;
-    GetNativeSystemInfo(&system);
-    std::string wine = "not Wine";
-    using WineVersion = const char* (*)();
-    const auto version = reinterpret_cast<WineVersion>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")));
-    if (version != nullptr) wine = std::string("Wine ") + version();
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    char date[32];
-    std::snprintf(date, sizeof date, "%04u-%02u-%02u %02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
-                  now.wMinute);
-    return cpu + ", " + std::to_string(system.dwNumberOfProcessors) + " logical processors, " + wine + ", " + date;
-}
+constexpr Target kNearFloor{Target::AtMost, 1.5};
+// The resource-only DLL beside the benchmark: the strings tvudLoadMUIString
+// is timed on, and a DLL the loader maps with no code to run.
+constexpr wchar_t kStringsDll[] = L"udbench_strings.dll";
 
 bool MsiLoaded() { return GetModuleHandleW(L"msi.dll") != nullptr; }
-
-// ---------------------------------------------------------------------------
 
 // Bytes in use in the C runtime's heap, which every std::wstring of the
 // library and the platform layer comes from; -1 when it cannot be walked.
@@ -136,369 +97,282 @@ long long HeapBytesInUse() {
     _HEAPINFO entry{};
     long long used = 0;
     int status;
-    while ((status = _heapwalk(&entry)) == _HEAPOK) {
-        if (entry._useflag == _USEDENTRY) used += static_cast<long long>(entry._size);
-    }
+    while ((status = _heapwalk(&entry)) == _HEAPOK) used += entry._useflag == _USEDENTRY ? entry._size : 0;
     return status == _HEAPEND ? used : -1;
 }
 
-// The stripped copy of UserData.dll that the build puts beside the benchmark.
-std::wstring StrippedCopy() {
-    wchar_t self[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return {};
-    std::wstring path(self, length);
-    path.resize(path.rfind(L'\\') + 1);
-    path += L"udbench-stripped\\UserData.dll";
-    return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES ? std::wstring() : path;
+// PrivateUsage where the system reports it; Wine leaves it 0 but fills
+// PagefileUsage, which Windows defines as the same commit charge.
+long long PrivateBytes() {
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
+    return static_cast<long long>(counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage);
 }
 
-Timed LoadAndFree(const std::wstring& library) {
-    Timed timed;
-    timed.run = [library](std::uint64_t n) {
-        for (std::uint64_t i = 0; i < n; ++i) FreeLibrary(LoadLibraryW(library.c_str()));
-    };
-    return timed;
+Timed LoadAndFree(const wchar_t* library) {
+    return Repeat([library](wchar_t*) { return userdata::UniqueModule(LoadLibraryW(library)) ? 1 : 0; });
 }
 
-// Loading and freeing UserData.dll, while nothing else holds it, next to a
-// stripped copy and to a resource-only DLL that the loader maps and drops
-// with no code to run.
-void TimeLoadAndFree(const Options& options) {
-    if (!Selected(options, "LoadLibraryW")) return;
-    std::printf("## Loading and freeing UserData.dll\n\n");
-    const HMODULE probe = LoadLibraryW(kUserDataDll);
-    Check(probe != nullptr, "UserData.dll loads");
-    Check(!MsiLoaded(), "msi.dll is not loaded with UserData.dll");
-    FreeLibrary(probe);
-
-    const std::wstring stripped = StrippedCopy();
-    Timed asBuilt = LoadAndFree(kUserDataDll);
-    Timed strippedCopy = LoadAndFree(stripped);
-    Timed resourceOnly = LoadAndFree(kStringsDll);
-    std::vector<Timed*> group = {&asBuilt, &resourceOnly};
-    if (!stripped.empty()) group.push_back(&strippedCopy);
-    RunSideBySide(group, options);
-    Check(GetModuleHandleW(kUserDataDll) == nullptr, "UserData.dll is unloaded by its last FreeLibrary");
-    Check(!MsiLoaded(), "msi.dll is not loaded after UserData.dll was loaded and freed");
-
-    std::printf("| LoadLibraryW + FreeLibrary of | us/call | spread |\n|---|--:|--:|\n");
-    const auto row = [](const char* what, const Timed& timed) {
-        const Stats stats = timed.stats();
-        std::printf("| %s | %s | %s |\n", what, Nanoseconds(stats.median / 1000).c_str(), Spread(stats, 1e-3).c_str());
-    };
-    row("UserData.dll as built (with its debug sections)", asBuilt);
-    if (!stripped.empty()) row("UserData.dll stripped of its debug sections", strippedCopy);
-    row("the resource-only udbench_strings.dll", resourceOnly);
-
-    // What a load and free leaves behind in the C runtime's heap, which the
-    // host keeps: the statically linked C++ runtime's own allocations are
-    // counted here too.
-    constexpr int kCycles = 20;
+// Loading and freeing UserData.dll while nothing else holds it, next to the
+// resource-only DLL; then what a load and free leaves in the C runtime's
+// heap, which the host keeps (the statically linked C++ runtime's own
+// allocations count too): the target is nothing.
+void CheckLoadAndFree(const Options& options, Report& report) {
+    if (!options.selects("LoadLibraryW")) return;
+    report.check(userdata::UniqueModule(LoadLibraryW(kUserDataDll)) && !MsiLoaded(),
+                 "UserData.dll loads, without msi.dll");
+    report.table("LoadLibraryW + FreeLibrary (ratio = UserData.dll / the resource-only DLL)");
+    Timed userData = LoadAndFree(kUserDataDll), resourceOnly = LoadAndFree(kStringsDll);
+    RunSideBySide({&userData, &resourceOnly}, options);
+    report.row("UserData.dll", userData, "udbench_strings.dll", resourceOnly, {});
+    report.check(GetModuleHandleW(kUserDataDll) == nullptr && !MsiLoaded(),
+                 "UserData.dll is unloaded by its last FreeLibrary, and msi.dll was never loaded");
     const long long before = HeapBytesInUse();
-    asBuilt.run(kCycles);
+    LoadAndFree(kUserDataDll).run(20);
     const long long after = HeapBytesInUse();
-    if (before >= 0 && after >= 0)
-        std::printf("\nC runtime heap left behind per load and free of UserData.dll: %lld bytes\n",
-                    (after - before) / kCycles);
-    std::printf("\n");
+    report.verdict("C runtime heap left behind by 20 loads and frees of UserData.dll: " +
+                       std::to_string(after - before) + " bytes (target: 0)",
+                   before >= 0 && after == before);
 }
 
-std::vector<FloorRow> TimeGetters(const UserDataExports& ud, const Options& options) {
-    const Target target{Target::AtMost, 1.5};
-    std::vector<FloorRow> rows;
-    AgainstFloor(
-        rows, "tvudGetCurrentLanguage", [&ud](wchar_t* b) { return ud.getCurrentLanguage(b, kBuffer); },
-        [](wchar_t* b) { return floors::Language(b, kBuffer); }, target, options);
-    AgainstFloor(
-        rows, "tvudGetMachineProductRegistryRootKey",
-        [&ud](wchar_t* b) { return ud.getMachineProductRegistryRootKey(b, kBuffer); },
-        [](wchar_t* b) { return floors::MachineRoot(b, kBuffer); }, target, options);
-    AgainstFloor(
-        rows, "GetHelpFileName", [&ud](wchar_t* b) { return ud.getHelpFileName(b, kBuffer); },
-        [](wchar_t* b) { return floors::HelpFile(b, kBuffer); }, target, options);
-    AgainstFloor(
-        rows, "GetContextFileName", [&ud](wchar_t* b) { return ud.getContextFileName(b, kBuffer); },
-        [](wchar_t* b) { return floors::ContextFile(b, kBuffer); }, target, options);
-    for (int value = 0; value < TvUdSpecialFolder::kFolderCount; ++value) {
-        const auto folder = static_cast<Folders>(value);
-        AgainstFloor(
-            rows, "tvudGetSpecialFolder(" + std::string(kFolderNames[value]) + ")",
-            [&ud, folder](wchar_t* b) { return ud.getSpecialFolder(folder, b, kBuffer); },
-            [value](wchar_t* b) { return floors::SpecialFolder(value, b, kBuffer); }, target, options);
+// ---- the peers: the system's own answers to similar questions
+
+unsigned int KnownFolder(const KNOWNFOLDERID& id) {
+    userdata::UniqueCoTaskMemString path;
+    return SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, path.put())) ? std::wcslen(path.get()) : 0;
+}
+
+bool SetUnexpanded(HKEY key, const wchar_t* text) {
+    wchar_t unexpanded[1024];
+    const bool referenced = PathUnExpandEnvStringsW(text, unexpanded, 1024) != FALSE;
+    const wchar_t* data = referenced ? unexpanded : text;
+    const auto bytes = static_cast<DWORD>((std::wcslen(data) + 1) * sizeof(wchar_t));
+    return userdata::RegistrySetValue(key, L"PeerScript", 0, referenced ? REG_EXPAND_SZ : REG_SZ,
+                                      reinterpret_cast<const BYTE*>(data), bytes) == ERROR_SUCCESS;
+}
+
+std::string FolderOperation(Folders folder) {
+    return std::string("tvudGetSpecialFolder(") + TvUdSpecialFolder::kFolderNames[folder] + ")";
+}
+
+// ---- the run, once UserData.dll is loaded and initialised on the workspace's product
+
+struct Run {
+    const UserDataExports& ud;
+    Workspace& workspace;
+    const Options& options;
+    Report& report;
+
+    // Checks that both sides answer, and that a floor hands out the
+    // export's very answer, or it would not be doing the export's work;
+    // then times them side by side.
+    template <typename Export, typename Other>
+    void compare(const std::string& operation, Export exportCall, const std::string& against, Other otherCall,
+                 Target target, bool peer = false) {
+        if (!options.selects(operation) && !options.selects(against)) return;
+        wchar_t fromExport[kBuffer] = {};
+        wchar_t fromOther[kBuffer] = {};
+        const unsigned int exported = exportCall(fromExport);
+        const unsigned int other = otherCall(fromOther);
+        report.check(
+            exported != 0 && other != 0 && (peer || (exported == other && !std::wcscmp(fromExport, fromOther))),
+            operation + ": export gives " + std::to_string(exported) + " \"" + WideToUtf8(fromExport) + "\", " +
+                against + " " + std::to_string(other) + " \"" + WideToUtf8(fromOther) + "\"");
+        Timed op = Repeat(exportCall), otherOp = Repeat(otherCall);
+        RunSideBySide({&op, &otherOp}, options);
+        report.row(operation, op, against, otherOp, target, peer);
     }
-    return rows;
-}
 
-std::vector<PeerRow> TimeAgainstKnownFolders(const UserDataExports& ud, const Options& options) {
-    struct Pair {
-        Folders folder;
-        const KNOWNFOLDERID* id;
-        const char* peer;
-    };
-    const Pair pairs[] = {
-        {TvUdSpecialFolder::LocalRootFolder, &FOLDERID_LocalAppData, "SHGetKnownFolderPath(LocalAppData)"},
-        {TvUdSpecialFolder::RoamableRootFolder, &FOLDERID_RoamingAppData, "SHGetKnownFolderPath(RoamingAppData)"},
-    };
-    std::vector<PeerRow> rows;
-    for (const Pair& pair : pairs) {
-        const std::string operation = "tvudGetSpecialFolder(" + std::string(kFolderNames[pair.folder]) + ")";
-        if (!Selected(options, operation) && !Selected(options, pair.peer)) continue;
-        Check(peers::KnownFolder(*pair.id) != 0, std::string(pair.peer) + " answers");
-        const Folders folder = pair.folder;
-        Timed op = Loop([&ud, folder](wchar_t* b) { return ud.getSpecialFolder(folder, b, kBuffer); });
-        const KNOWNFOLDERID* id = pair.id;
-        Timed peer = Loop([id](wchar_t*) { return peers::KnownFolder(*id); });
-        RunSideBySide({&op, &peer}, options);
-        rows.push_back({operation, op.stats(), pair.peer, peer.stats(), RatioOf(peer, op), {Target::AtLeast, 5}});
+    void compareWithFloors() {
+        report.table("Against the floor (ratio = export / floor)");
+        const auto withBuffer = [](auto get) { return [get](wchar_t* b) { return get(b, kBuffer); }; };
+        compare("tvudGetCurrentLanguage", withBuffer(ud.getCurrentLanguage), "floor", withBuffer(floors::Language),
+                kNearFloor);
+        compare("tvudGetMachineProductRegistryRootKey", withBuffer(ud.getMachineProductRegistryRootKey), "floor",
+                withBuffer(floors::MachineRoot), kNearFloor);
+        compare("GetHelpFileName", withBuffer(ud.getHelpFileName), "floor", withBuffer(floors::HelpFile), kNearFloor);
+        compare("GetContextFileName", withBuffer(ud.getContextFileName), "floor", withBuffer(floors::ContextFile),
+                kNearFloor);
+        for (int value = 0; value < TvUdSpecialFolder::kFolderCount; ++value) {
+            const auto folder = static_cast<Folders>(value);
+            compare(
+                FolderOperation(folder),
+                [get = ud.getSpecialFolder, folder](wchar_t* b) { return get(folder, b, kBuffer); }, "floor",
+                [folder](wchar_t* b) { return floors::SpecialFolder(folder, b, kBuffer); }, kNearFloor);
+        }
+        if (options.selects("ProcessAutoMigrate")) {
+            compare(
+                "ProcessAutoMigrate (steady state)",
+                [migrate = ud.processAutoMigrate](wchar_t*) { return unsigned{migrate()}; }, "floor",
+                [](wchar_t*) { return floors::AutoMigrateProbe(); }, {Target::AtMost, 2});
+            report.check(floors::AutoMigrateProbe() == 1 &&
+                             GetFileAttributesW(workspace.migratorLog().c_str()) == INVALID_FILE_ATTRIBUTES,
+                         "the steady state stays steady and starts no migrator");
+        }
+        // The floor makes the calls the export makes: LoadLibraryW, LoadStringW, FreeLibrary.
+        compare(
+            "tvudLoadMUIString(@udbench_strings.dll,-123)",
+            [load = ud.loadMuiString](wchar_t* b) { return load(L"@udbench_strings.dll,-123", b, kBuffer); }, "floor",
+            [](wchar_t* b) {
+                const userdata::UniqueModule module(LoadLibraryW(kStringsDll));
+                return module ? static_cast<unsigned int>(LoadStringW(module.get(), 123, b, 260)) + 1 : 0;
+            },
+            {});
     }
-    return rows;
-}
 
-void TimeMuiString(const UserDataExports& ud, const Options& options, std::vector<FloorRow>& floorRows,
-                   std::vector<PeerRow>& peerRows) {
-    if (!Selected(options, "tvudLoadMUIString")) return;
-    wchar_t text[kBuffer] = {};
-    Check(ud.loadMuiString(kMuiReference, text, kBuffer) == 16 && std::wcscmp(text, L"Trelvix drawing") == 0,
-          "tvudLoadMUIString resolves " + Narrow(kMuiReference) + " (got \"" + Narrow(text) + "\")");
-    Timed op = Loop([&ud](wchar_t* b) { return ud.loadMuiString(kMuiReference, b, kBuffer); });
-    Timed floor = Loop([](wchar_t* b) { return unsigned(peers::LoadStringFromModule(kStringsDll, kMuiId, b, 260)); });
-    Timed peer =
-        Loop([](wchar_t* b) { return unsigned(peers::LoadStringAsResourceImage(kStringsDll, kMuiId, b, 260)); });
-    RunSideBySide({&op, &floor, &peer}, options);
-    floorRows.push_back({"tvudLoadMUIString(@udbench_strings.dll,-123)", op.stats(), floor.stats(), RatioOf(op, floor),
-                         {}});
-    peerRows.push_back({"tvudLoadMUIString(@udbench_strings.dll,-123)", op.stats(),
-                        "LoadLibraryExW(AS_DATAFILE, AS_IMAGE_RESOURCE), LoadStringW, FreeLibrary", peer.stats(),
-                        RatioOf(peer, op), {}});
-}
+    void compareWithPeers() {
+        report.table("Against the peer (ratio = peer / export: how many times faster the export is)");
+        for (const auto& [folder, id, peer] :
+             {std::tuple(TvUdSpecialFolder::LocalRootFolder, &FOLDERID_LocalAppData, "LocalAppData"),
+              std::tuple(TvUdSpecialFolder::RoamableRootFolder, &FOLDERID_RoamingAppData, "RoamingAppData")}) {
+            compare(
+                FolderOperation(folder),
+                [get = ud.getSpecialFolder, folder = folder](wchar_t* b) { return get(folder, b, kBuffer); },
+                std::string("SHGetKnownFolderPath(") + peer + ")", [id = id](wchar_t*) { return KnownFolder(*id); },
+                {Target::AtLeast, 5}, true);
+        }
+        // A path below the user's profile folder, which the writer stores as %USERPROFILE%.
+        wchar_t profile[MAX_PATH] = L"";
+        GetEnvironmentVariableW(L"USERPROFILE", profile, MAX_PATH);
+        const std::wstring script = profile + std::wstring(L"\\AppData\\Roaming\\Veltrane\\Trelvix 2027\\startup.tvs");
+        userdata::UniqueHkey written;  // the workspace's own key below HKEY_CURRENT_USER
+        RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\VeltraneBench", 0, KEY_ALL_ACCESS, written.put());
+        const HKEY key = written.get();
+        wchar_t stored[kBuffer] = {};
+        DWORD bytes = sizeof stored;
+        ud.regSetString(key, L"StartupScript", script.c_str());
+        RegGetValueW(key, nullptr, L"StartupScript", RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, stored, &bytes);
+        report.check(std::wcsncmp(stored, L"%USERPROFILE%", 13) == 0,
+                     "tvudRegSetString stores the profile path as %USERPROFILE% (\"" + WideToUtf8(stored) + "\")");
+        compare(
+            "tvudRegSetString (profile path, table filled)",
+            [set = ud.regSetString, key, text = script.c_str()](wchar_t*) {
+                return set(key, L"StartupScript", text) == ERROR_SUCCESS;
+            },
+            "PathUnExpandEnvStringsW, RegSetValueExW",
+            [key, text = script.c_str()](wchar_t*) { return SetUnexpanded(key, text); }, {}, true);
+    }
 
-void TimeRegSetString(const UserDataExports& ud, const Workspace& workspace, const Options& options,
-                      std::vector<PeerRow>& peerRows) {
-    if (!Selected(options, "tvudRegSetString")) return;
-    const HKEY key = workspace.writerKey();
-    const wchar_t* text = workspace.profileText().c_str();
-    Check(ud.regSetString(key, L"StartupScript", text) == ERROR_SUCCESS, "tvudRegSetString writes");
-    wchar_t stored[kBuffer] = {};
-    DWORD bytes = sizeof stored;
-    DWORD type = REG_NONE;
-    RegGetValueW(key, nullptr, L"StartupScript", RRF_RT_ANY | RRF_NOEXPAND, &type, stored, &bytes);
-    Check(type == REG_EXPAND_SZ && std::wcsncmp(stored, L"%USERPROFILE%", 13) == 0,
-          "tvudRegSetString puts %USERPROFILE% in (stored \"" + Narrow(stored) + "\")");
-    Timed op = Loop([&ud, key, text](wchar_t*) { return ud.regSetString(key, L"StartupScript", text); });
-    Timed peer = Loop([key, text](wchar_t*) { return unsigned(peers::SetUnexpandedString(key, L"PeerScript", text)); });
-    RunSideBySide({&op, &peer}, options);
-    peerRows.push_back({"tvudRegSetString (profile path, table filled)", op.stats(),
-                        "PathUnExpandEnvStringsW, RegSetValueExW", peer.stats(), RatioOf(peer, op), {}});
-}
-
-void TimeAutoMigrate(const UserDataExports& ud, const Workspace& workspace, const Options& options,
-                     std::vector<FloorRow>& rows) {
-    if (!Selected(options, "ProcessAutoMigrate")) return;
-    Check(floors::AutoMigrateProbe(), "the automatic migration is in its steady state");
-    ud.processAutoMigrate();
-    Timed op = Loop([&ud](wchar_t*) { return unsigned(ud.processAutoMigrate()); });
-    Timed floor = Loop([](wchar_t*) { return unsigned(floors::AutoMigrateProbe()); });
-    RunSideBySide({&op, &floor}, options);
-    rows.push_back({"ProcessAutoMigrate (steady state)", op.stats(), floor.stats(), RatioOf(op, floor),
-                    {Target::AtMost, 2}});
-    Check(floors::AutoMigrateProbe(), "the automatic migration is still in its steady state");
-    Check(GetFileAttributesW(workspace.migratorLog().c_str()) == INVALID_FILE_ATTRIBUTES,
-          "the steady state starts no migrator");
-}
-
-bool TimeInstall(const UserDataExports& ud, Workspace& workspace, const Options& options, Tally& tally) {
-    if (!Selected(options, "InstallUserData")) return true;
-    std::printf("## InstallUserData on a healthy machine (no Installer run)\n\n");
-    const Target target{Target::AtMost, 1.5};
-    constexpr unsigned int kSizes[] = {1, 10, 100, 1000};
-    constexpr std::size_t kSizeCount = std::size(kSizes);
     // Each size is a product of its own, switched to before each of its
     // batches (untimed), so that all sizes and their floors share the same
-    // rounds and the growth from one size to the next is measured side by
-    // side as well.
-    std::wstring configs[kSizeCount];
-    Timed ops[kSizeCount];
-    Timed floors[kSizeCount];
-    std::vector<Timed*> group;
-    for (std::size_t i = 0; i < kSizeCount; ++i) {
-        std::string problem;
-        if (!workspace.createSizedProduct(kSizes[i], configs[i], problem)) {
-            Check(false, problem);
-            return false;
+    // rounds, and the growth from size to size is measured batch by batch.
+    void compareInstall() {
+        if (!options.selects("InstallUserData")) return;
+        constexpr unsigned int kSizes[] = {1, 10, 100, 1000};
+        constexpr std::size_t kCount = std::size(kSizes);
+        Timed ops[kCount], floorPasses[kCount];
+        std::vector<Timed*> group;
+        for (std::size_t i = 0; i < kCount; ++i) {
+            std::string problem;
+            const std::wstring product = workspace.product(kSizes[i], problem);
+            if (product.empty()) return report.check(false, problem);
+            const auto useProduct = [init = ud.initProductParams, product] { init(product.c_str(), L""); };
+            useProduct();
+            report.check(floors::InstallPass() == kSizes[i] && ud.installUserData() == ERROR_SUCCESS,
+                         "InstallUserData succeeds and every listed product is healthy");
+            ops[i] = Repeat([install = ud.installUserData](wchar_t*) { return install(); });
+            floorPasses[i] = Repeat([](wchar_t*) { return floors::InstallPass(); });
+            ops[i].prepare = floorPasses[i].prepare = useProduct;
+            group.insert(group.end(), {&ops[i], &floorPasses[i]});
         }
-        const wchar_t* config = configs[i].c_str();
-        const auto useProduct = [&ud, config] { (void)ud.initProductParams(config, L""); };
-        useProduct();
-        Check(floors::InstallPass() == kSizes[i], "every listed product is healthy");
-        Check(ud.installUserData() == ERROR_SUCCESS, "InstallUserData succeeds");
-        ops[i] = Loop([&ud](wchar_t*) { return ud.installUserData(); });
-        ops[i].prepare = useProduct;
-        floors[i] = Loop([](wchar_t*) { return floors::InstallPass(); });
-        floors[i].prepare = useProduct;
-        group.push_back(&ops[i]);
-        group.push_back(&floors[i]);
+        RunSideBySide(group, options);
+        report.table("InstallUserData on a healthy machine, no Installer run (ratio = export / floor)");
+        for (std::size_t i = 0; i < kCount; ++i)
+            report.row("InstallUserData, " + std::to_string(kSizes[i]) + " listed", ops[i], "floor", floorPasses[i],
+                       kNearFloor);
+
+        // Linear or better: the cost per product may fall from one size to
+        // the next, as the pass's fixed part is shared by more products, but
+        // must not grow beyond noise; quadratic growth would be x10 a step.
+        constexpr double kNoise = 1.25;
+        double worst = 0;
+        std::printf("\nCost per product against the size before (at most x%.2f):", kNoise);
+        for (std::size_t i = 1; i < kCount; ++i) {
+            const double growth = RatioOf(ops[i], ops[i - 1]).median * kSizes[i - 1] / kSizes[i];
+            worst = std::max(worst, growth);
+            std::printf(" x%.2f at %u products%s", growth, kSizes[i], i + 1 < kCount ? "," : ".\n");
+        }
+        report.verdict("InstallUserData grows no faster than linearly", worst <= kNoise);
+        report.verdict("msi.dll stays unloaded through every healthy pass", !MsiLoaded());
     }
-    RunSideBySide(group, options);
-    (void)ud.initProductParams(workspace.configFile().c_str(), L"");
 
-    std::vector<InstallRow> rows;
-    for (std::size_t i = 0; i < kSizeCount; ++i) {
-        rows.push_back({kSizes[i], ops[i].stats(), floors[i].stats(), RatioOf(ops[i], floors[i])});
-        tally.add(target.met(rows.back().ratio.median));
+    // One round calls both root getters, the nineteen folders and both help
+    // files; the first thousand rounds allocate whatever is allocated once.
+    void checkMemory() {
+        if (!options.selects("memory")) return;
+        constexpr int kRounds = 1000000 / (4 + TvUdSpecialFolder::kFolderCount) + 1;
+        const auto round = [this] {
+            wchar_t buffer[kBuffer];
+            std::uint64_t sum =
+                ud.getCurrentLanguage(buffer, kBuffer) + ud.getMachineProductRegistryRootKey(buffer, kBuffer);
+            for (int value = 0; value < TvUdSpecialFolder::kFolderCount; ++value)
+                sum += ud.getSpecialFolder(static_cast<Folders>(value), buffer, kBuffer);
+            Consume(sum + ud.getHelpFileName(buffer, kBuffer) + ud.getContextFileName(buffer, kBuffer));
+        };
+        for (int i = 0; i < 1000; ++i) round();
+        const long long privateBefore = PrivateBytes(), heapBefore = HeapBytesInUse();
+        for (int i = 0; i < kRounds; ++i) round();
+        const long long privateGrowth = PrivateBytes() - privateBefore, heapGrowth = HeapBytesInUse() - heapBefore;
+        std::printf(
+            "\n## Memory over a million getter calls\n\nCommitted bytes %lld, grown by %lld; C runtime heap "
+            "bytes in use %lld, grown by %lld.\n",
+            privateBefore, privateGrowth, heapBefore, heapGrowth);
+        report.verdict("No memory growth", privateGrowth <= 0 && heapBefore >= 0 && heapGrowth <= 0);
     }
-    const bool linear = PrintInstallTable(rows, target);
-    tally.add(linear);
-    return linear;
-}
+};
 
-// PrivateUsage where the system reports it; Wine leaves it 0 but fills
-// PagefileUsage, which Windows defines as the same commit charge. `counter`
-// names the one read.
-SIZE_T PrivateBytes(const char*& counter) {
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    counter = "PrivateUsage";
-    if (!GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                              sizeof counters))
-        return 0;
-    if (counters.PrivateUsage != 0) return counters.PrivateUsage;
-    counter = "PagefileUsage (PrivateUsage reads 0)";
-    return counters.PagefileUsage;
-}
-
-bool CheckMemory(const UserDataExports& ud, const Options& options, Tally& tally) {
-    if (!Selected(options, "memory")) return true;
-    std::printf("## Memory over a million getter calls\n\n");
-    // One round: both root getters, the 19 special folders, both help files.
-    constexpr int kCallsPerRound = 23;
-    const auto round = [&ud] {
-        wchar_t buffer[kBuffer];
-        std::uint64_t sum = ud.getCurrentLanguage(buffer, kBuffer);
-        sum += ud.getMachineProductRegistryRootKey(buffer, kBuffer);
-        for (int value = 0; value < TvUdSpecialFolder::kFolderCount; ++value)
-            sum += ud.getSpecialFolder(static_cast<Folders>(value), buffer, kBuffer);
-        sum += ud.getHelpFileName(buffer, kBuffer);
-        sum += ud.getContextFileName(buffer, kBuffer);
-        Consume(sum);
+int RunAll(const Options& options) {
+    std::printf("# udbench\n\nMedians (and ranges) of %d batches of about %.0f ms; ratios batch by batch.\n",
+                options.batches, options.batchMs);
+    const auto abandon = [](const std::string& why) {
+        std::fprintf(stderr, "udbench: %s\n", why.c_str());
+        return 2;
     };
-    for (int i = 0; i < 1000; ++i) round();
-    const char* counter = nullptr;
-    const SIZE_T privateBefore = PrivateBytes(counter);
-    const long long heapBefore = HeapBytesInUse();
-    const int rounds = 1000000 / kCallsPerRound + 1;
-    for (int i = 0; i < rounds; ++i) round();
-    const SIZE_T privateAfter = PrivateBytes(counter);
-    const long long heapAfter = HeapBytesInUse();
-    const long long privateGrowth = static_cast<long long>(privateAfter) - static_cast<long long>(privateBefore);
-    const long long heapGrowth = heapAfter - heapBefore;
-    const bool noGrowth = privateGrowth <= 0 && (heapBefore < 0 || heapAfter < 0 || heapGrowth <= 0);
-    std::printf("| Measure | before | after | growth |\n|---|--:|--:|--:|\n");
-    std::printf("| private bytes: %s, over %d calls | %llu | %llu | %lld |\n", counter, rounds * kCallsPerRound,
-                static_cast<unsigned long long>(privateBefore), static_cast<unsigned long long>(privateAfter),
-                privateGrowth);
-    if (heapBefore >= 0 && heapAfter >= 0)
-        std::printf("| C runtime heap bytes in use | %lld | %lld | %lld |\n", heapBefore, heapAfter, heapGrowth);
-    std::printf("\nNo growth: %s\n\n", noGrowth ? "met" : "MISSED");
-    tally.add(noGrowth);
-    return noGrowth;
+    Report report;
+    report.check(!MsiLoaded(), "msi.dll is not loaded at start");
+    CheckLoadAndFree(options, report);
+
+    // The string writer follows the profile folder that the first
+    // successful installation pass records.
+    if (GetEnvironmentVariableW(L"USERPROFILE", nullptr, 0) == 0)
+        SetEnvironmentVariableW(L"USERPROFILE", L"C:\\users\\bench");
+    Workspace workspace;
+    std::string problem;
+    const std::wstring config = workspace.create(problem) ? workspace.product(0, problem) : std::wstring();
+    if (config.empty()) return abandon(problem);
+    // Anything the migrator is started for is written here.
+    SetEnvironmentVariableW(L"VTMIGRATOR_LOG", workspace.migratorLog().c_str());
+    UserDataExports ud;
+    const userdata::UniqueModule module = LoadUserData(ud, problem);
+    if (!module) return abandon(problem);
+    if (ud.initProductParams(config.c_str(), L"") != 0) return abandon("the product configuration is refused");
+    report.check(ud.checkComServerRelativePaths(), "the product's COM servers are registered by relative paths");
+    report.check(ud.installUserData() == ERROR_SUCCESS, "InstallUserData over an empty product list succeeds");
+
+    Run run{ud, workspace, options, report};
+    run.compareWithFloors();
+    run.compareWithPeers();
+    run.compareInstall();
+    run.checkMemory();
+    return report.finish();
 }
 
 bool ParseOptions(int argc, wchar_t** argv, Options& options) {
-    for (int i = 1; i < argc; ++i) {
-        const std::wstring arg = argv[i];
-        if (arg == L"--batches" && i + 1 < argc) {
-            options.batches = std::max(1, _wtoi(argv[++i]));
-        } else if (arg == L"--batch-ms" && i + 1 < argc) {
-            options.batchMs = std::max(0.1, _wtof(argv[++i]));
-        } else if (arg == L"--filter" && i + 1 < argc) {
-            options.filter = Narrow(argv[++i]);
-        } else {
-            return false;
-        }
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::wstring option = argv[i];
+        if (option != L"--batches" && option != L"--batch-ms" && option != L"--filter") return false;
+        if (option == L"--batches") options.batches = std::max(1, _wtoi(argv[i + 1]));
+        if (option == L"--batch-ms") options.batchMs = std::max(0.1, _wtof(argv[i + 1]));
+        if (option == L"--filter") options.filter = WideToUtf8(argv[i + 1]);
     }
-    return true;
-}
-
-int Run(const Options& options) {
-    std::printf("# udbench\n\n%s. %d batches of about %.0f ms; times are medians in ns per call, spreads "
-                "min..max over the batches, ratios median and min..max of the batch-by-batch ratios.\n\n",
-                MachineDescription().c_str(), options.batches, options.batchMs);
-    Check(!MsiLoaded(), "msi.dll is not loaded at start");
-    TimeLoadAndFree(options);
-
-    // The string writer follows the profile folder recorded by the first
-    // successful installation pass.
-    wchar_t profile[MAX_PATH] = {};
-    if (GetEnvironmentVariableW(L"USERPROFILE", profile, MAX_PATH) == 0) std::wcscpy(profile, L"C:\\users\\bench");
-    SetEnvironmentVariableW(L"USERPROFILE", profile);
-
-    Workspace workspace;
-    std::string problem;
-    if (!workspace.createFiles(problem) || !workspace.createKeys(problem) || !workspace.listProducts(0, problem)) {
-        std::printf("udbench: %s\n", problem.c_str());
-        return 2;
-    }
-    // Anything the migrator is started for is written here.
-    SetEnvironmentVariableW(L"VTMIGRATOR_LOG", workspace.migratorLog().c_str());
-
-    UserDataExports ud;
-    const HMODULE module = LoadUserData(ud, problem);
-    if (module == nullptr) {
-        std::printf("udbench: %s\n", problem.c_str());
-        return 2;
-    }
-    if (ud.initProductParams(workspace.configFile().c_str(), L"") != 0) {
-        std::printf("udbench: the product configuration is refused\n");
-        FreeLibrary(module);
-        return 2;
-    }
-    Check(ud.checkComServerRelativePaths(), "the product's COM servers are registered by relative paths");
-    Check(ud.installUserData() == ERROR_SUCCESS, "InstallUserData over an empty product list succeeds");
-
-    Tally tally;
-    std::vector<FloorRow> floorRows = TimeGetters(ud, options);
-    std::vector<PeerRow> peerRows = TimeAgainstKnownFolders(ud, options);
-    TimeAutoMigrate(ud, workspace, options, floorRows);
-    TimeMuiString(ud, options, floorRows, peerRows);
-    TimeRegSetString(ud, workspace, options, peerRows);
-
-    if (!floorRows.empty()) {
-        std::printf("## Against the floor (ratio = export / floor)\n\n");
-        PrintFloorTable(floorRows);
-    }
-    if (!peerRows.empty()) {
-        std::printf("## Against the peer (ratio = peer / export: how many times faster the export is)\n\n");
-        PrintPeerTable(peerRows);
-    }
-    for (const FloorRow& row : floorRows) {
-        if (row.target.kind != Target::None) tally.add(row.target.met(row.ratio.median));
-    }
-    for (const PeerRow& row : peerRows) {
-        if (row.target.kind != Target::None) tally.add(row.target.met(row.ratio.median));
-    }
-
-    TimeInstall(ud, workspace, options, tally);
-    if (Selected(options, "InstallUserData")) {
-        const bool msiAbsent = !MsiLoaded();
-        std::printf("msi.dll loaded after every healthy pass: %s\n\n", msiAbsent ? "no (met)" : "YES (MISSED)");
-        tally.add(msiAbsent);
-    }
-
-    CheckMemory(ud, options, tally);
-    FreeLibrary(module);
-
-    std::printf("Targets: %d met, %d missed. Checks failed: %d.\n", tally.met, tally.missed, failures);
-    return failures == 0 ? 0 : 1;
+    return argc % 2 == 1;
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     Options options;
-    if (!ParseOptions(argc, argv, options)) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
-    return Run(options);
+    if (ParseOptions(argc, argv, options)) return RunAll(options);
+    std::fputs("usage: udbench [--batches N (15)] [--batch-ms MS (10)] [--filter TEXT]\n", stderr);
+    return 2;
 }
