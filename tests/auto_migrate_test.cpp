@@ -1,179 +1,94 @@
 // Automatic settings migration with the real registry, files and processes:
 // the stand-in migrator logs exactly how it was started.
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
-#include <optional>
 
-#include <UserData.h>
-#include <windows.h>
+#include "support/TestSupport.h"
 
-#include "support/ProductConfig.h"
-#include "support/TestKey.h"
-
-using testing_support::TestKey;
+namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
-namespace {
-
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
-
-// The command line the library is expected to start: the migrator beside
-// UserData.dll, one space, the options.
-std::string MigratorCommand(const std::string& options) {
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(GetModuleHandleW(L"UserData.dll"), self, MAX_PATH);
-    const std::wstring path = self;
-    return Narrow(path.substr(0, path.rfind(L'\\') + 1)) + "vtmigrator.exe " + options;
+// The command lines the migrator logged to `log`, waiting up to `waitMs` for the first.
+static Lines Started(const fs::path& log, DWORD waitMs) {
+    for (const DWORD start = GetTickCount();; Sleep(50)) {
+        std::ifstream in(log);
+        Lines lines;
+        for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.find('\r')));
+        if (!lines.empty() || GetTickCount() - start >= waitMs) return lines;
+    }
 }
 
-const std::string kFullOptions = "/a /product \"TRLV\" /language \"en-US\"";
-
-void SetSwitch(const TestKey& key, DWORD value) {
-    RegSetValueExW(key.handle(), L"AutoMigrate", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-}
-
-const std::wstring kTempPrefix =
-    (std::filesystem::temp_directory_path() / ("userdata-am-" + std::to_string(GetCurrentProcessId()))).wstring();
-
-class AutoMigrate : public ::testing::Test {
-protected:
-    void SetUp() override {
-        SetEnvironmentVariableW(L"VTMIGRATOR_LOG", log_.c_str());
-        SetEnvironmentVariableW(L"VTMIGRATOR_EXIT_CODE", nullptr);
-        SetEnvironmentVariableW(L"VTMIGRATOR_DELAY_MS", L"300");  // a waited run is logged before return
-        Reset();
-        Configure();
-    }
-    void TearDown() override { Reset(false); }
-
-    // No marker, nothing logged; the roamable folder present when `roamable`.
-    void Reset(bool roamable = true) const {
-        DeleteFileW(log_.c_str());
-        DeleteFileW(Marker().c_str());
-        RemoveDirectoryW(Marker().c_str());
-        RemoveDirectoryW(roamable_.c_str());
-        if (roamable) CreateDirectoryW(roamable_.c_str(), nullptr);
-    }
-
-    void Configure(const char* product = "TRLV", const char* language = "en-US") {
-        ASSERT_EQ(0u, testing_support::InitProduct(
-                          {{"productCultureSpecificRootName", Narrow(machine_)}, {"roamingRootName", Narrow(user_)},
-                           {"currentProduct", product}, {"currentLanguageName", language}, {"resDir", "C:\\P"},
-                           {"productSettings", {{"", {{{"values", {{"RoamableRootFolder", Narrow(roamable_)}}}}}}}}}));
-    }
-
-    std::wstring Marker() const { return roamable_ + L"\\DAP"; }
-    bool MarkerExists() const { return GetFileAttributesW(Marker().c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-    std::optional<DWORD> UserSwitch() const {
-        DWORD value = 0, bytes = sizeof value;
-        if (RegGetValueW(HKEY_CURRENT_USER, user_.c_str(), L"AutoMigrate", RRF_RT_REG_DWORD, nullptr, &value, &bytes))
-            return std::nullopt;
-        return value;
-    }
-
-    // The command lines the migrator logged so far, waiting up to `waitMs`
-    // for the first.
-    Lines Started(DWORD waitMs = 0) const {
-        for (const DWORD start = GetTickCount();; Sleep(50)) {
-            std::ifstream in(Narrow(log_));
-            Lines lines;
-            for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.find('\r')));
-            if (!lines.empty() || GetTickCount() - start >= waitMs) return lines;
-        }
-    }
-
-    const std::wstring machine_ = TestKey::UniquePath(), user_ = TestKey::UniquePath();
-    const std::wstring roamable_ = kTempPrefix + L"-roaming", log_ = kTempPrefix + L"-migrator.log";
-};
-
-TEST_F(AutoMigrate, WaitedRun) {
+TEST(AutoMigrate, StartsTheMigratorAsTheSwitchesTheMarkerAndTheRuntimeSay) {
     enum Dap { MadeNow, File, Folder, NoRoamableFolder };  // what the call finds in the roamable folder
-    const std::string dap = kFullOptions + " /dap ";
-    const struct { const char* name; Dap marker; std::optional<DWORD> before; std::string options; DWORD after;
-                   const wchar_t* exitCode = L"0"; const char* product = "TRLV"; const char* language = "en-US"; }
+    constexpr int kNoKey = -2, kNoValue = -1;              // a switch's key is missing, or holds no value
+    const std::string all = "/a /product \"TRLV\" /language \"en-US\"", dap = all + " /dap ";
+    // The options of the one start expected ("": none), whether the call waits
+    // for it, and the user's switch afterwards.
+    const struct { const char* name; Dap marker; int user, machine; std::string options; bool waited;
+                   std::optional<DWORD> after; const wchar_t* exitCode = L"0"; const char* product = "TRLV";
+                   const char* language = "en-US"; HKEY machineHive = HKEY_LOCAL_MACHINE; bool runtime = true; }
         cases[] = {
-            {"first call for a new user", MadeNow, std::nullopt, dap, 1},
-            {"exit status 3 switches the user off", MadeNow, std::nullopt, dap, 0, L"3"},
-            {"pending user, marker file from an earlier call", File, 1u, kFullOptions, 1},
-            {"a folder named DAP counts as the marker", Folder, 1u, kFullOptions, 1},
-            {"no roamable folder: no marker, no /dap", NoRoamableFolder, std::nullopt, kFullOptions, 1},
-            {"no product", File, 1u, "/a /language \"en-US\"", 1, L"0", ""},
-            {"no language", File, 1u, "/a /product \"TRLV\"", 1, L"0", "TRLV", ""},
-            {"neither", File, 1u, "/a", 1, L"0", "", ""},
+            {"first call for a new user", MadeNow, kNoValue, kNoKey, dap, true, 1},
+            {"exit status 3 switches the user off", MadeNow, kNoValue, kNoKey, dap, true, 0, L"3"},
+            {"pending user, marker file from an earlier call", File, 1, kNoKey, all, true, 1},
+            {"a folder named DAP counts as the marker", Folder, 1, kNoKey, all, true, 1},
+            {"no roamable folder: no marker, no /dap", NoRoamableFolder, kNoValue, kNoKey, all, true, 1},
+            {"no product", File, 1, kNoKey, "/a /language \"en-US\"", true, 1, L"0", ""},
+            {"no language", File, 1, kNoKey, "/a /product \"TRLV\"", true, 1, L"0", "TRLV", ""},
+            {"neither", File, 1, kNoKey, "/a", true, 1, L"0", "", ""},
+            {"settled user: the marker start only, not waited for", MadeNow, 2, kNoKey, "/dap", false, 2},
+            {"user switched off: the same", MadeNow, 0, kNoKey, "/dap", false, 0},
+            {"settled user, marker from an earlier call: nothing", File, 2, kNoKey, "", false, 2},
+            {"no user key: nothing", MadeNow, kNoKey, kNoKey, "", true, std::nullopt},
+            {"machine key without the value stops", MadeNow, kNoValue, kNoValue, "", true, std::nullopt},
+            {"machine switch 0 stops", MadeNow, kNoValue, 0, "", true, std::nullopt},
+            {"machine switch on goes on", MadeNow, kNoValue, 1, dap, true, 1},
+            {"any other number is on", MadeNow, kNoValue, 7, dap, true, 1},
+            {"machine key found under the user hive acts as the switch", MadeNow, kNoValue, 0, "", true, std::nullopt,
+             L"0", "TRLV", "en-US", HKEY_CURRENT_USER},
+            // Left for a later call to try again. Wine reads the override at
+            // every load, so it disables the runtime while it is set.
+            {"without the .NET runtime nothing starts", MadeNow, kNoValue, kNoKey, "", true, 1, L"0", "TRLV", "en-US",
+             HKEY_LOCAL_MACHINE, false},
         };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Reset(c.marker != NoRoamableFolder);
-        if (c.marker == File) std::ofstream(Narrow(Marker())).put('\0');
-        if (c.marker == Folder) CreateDirectoryW(Marker().c_str(), nullptr);
-        TestKey user(HKEY_CURRENT_USER, user_);
-        if (c.before) SetSwitch(user, *c.before);
-        SetEnvironmentVariableW(L"VTMIGRATOR_EXIT_CODE", c.exitCode);
-        Configure(c.product, c.language);
-        EXPECT_TRUE(ProcessAutoMigrate());
-        EXPECT_EQ(c.marker != NoRoamableFolder, MarkerExists());
-        EXPECT_EQ(Lines{MigratorCommand(c.options)}, Started());
-        EXPECT_EQ(c.after, UserSwitch());
-    }
-}
-
-TEST_F(AutoMigrate, SettledUserGetsOnlyTheMarkerStartNotWaitedFor) {
-    for (const DWORD settled : {2u, 0u}) {
-        SCOPED_TRACE(settled);
-        Reset();
-        SetEnvironmentVariableW(L"VTMIGRATOR_DELAY_MS", L"1500");
-        TestKey user(HKEY_CURRENT_USER, user_);
-        SetSwitch(user, settled);
-        EXPECT_TRUE(ProcessAutoMigrate());
-        EXPECT_TRUE(Started().empty()) << "the library waited for the marker start";
-        EXPECT_EQ(Lines{MigratorCommand("/dap")}, Started(10000));
-        EXPECT_EQ(settled, UserSwitch());
-        // With the marker in place, later calls do nothing at all.
-        DeleteFileW(log_.c_str());
-        SetEnvironmentVariableW(L"VTMIGRATOR_DELAY_MS", nullptr);
-        EXPECT_TRUE(ProcessAutoMigrate());
-        EXPECT_TRUE(Started(1000).empty());
-    }
-}
-
-TEST_F(AutoMigrate, MachineSwitchAndUserKey) {
-    const struct { const char* name; HKEY machineHive; std::optional<DWORD> machine; bool userKey; bool starts; }
-        cases[] = {
-            {"no user key does nothing", nullptr, std::nullopt, false, false},
-            {"machine key without the value stops", HKEY_LOCAL_MACHINE, std::nullopt, true, false},
-            {"machine switch 0 stops", HKEY_LOCAL_MACHINE, 0u, true, false},
-            {"machine switch on goes on", HKEY_LOCAL_MACHINE, 1u, true, true},
-            {"any other number is on", HKEY_LOCAL_MACHINE, 7u, true, true},
-            {"machine key found under the user hive acts as the switch", HKEY_CURRENT_USER, 0u, true, false},
-        };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Reset();
-        std::optional<TestKey> machine, user;
-        if (c.machineHive) machine.emplace(c.machineHive, machine_);
-        if (c.machine) SetSwitch(*machine, *c.machine);
-        if (c.userKey) user.emplace(HKEY_CURRENT_USER, user_);
-        EXPECT_TRUE(ProcessAutoMigrate());
-        EXPECT_TRUE(MarkerExists()) << "the marker comes before any registry test";
-        EXPECT_EQ(c.starts, !Started().empty());
-        EXPECT_EQ(c.starts ? std::optional<DWORD>(1u) : std::nullopt, UserSwitch());
-    }
-}
-
-// Wine reads this override at every load, so it disables the runtime for
-// this process's later loads only.
-TEST_F(AutoMigrate, WithoutTheDotNetRuntimeNothingStartsAndTheValueStaysOne) {
+    wchar_t self[MAX_PATH];
+    const fs::path library(std::wstring(self, GetModuleFileNameW(GetModuleHandleW(L"UserData.dll"), self, MAX_PATH)));
+    const std::string migrator = WideToUtf8((library.parent_path() / L"vtmigrator.exe").wstring()) + " ";
+    // A folder name outside ASCII, so that a path narrowed on the way is caught.
+    const std::wstring temp = (fs::temp_directory_path() / std::to_wstring(GetCurrentProcessId())).wstring();
+    const fs::path roamable = temp + L"-r\u00f6aming", log = temp + L"-migrator.log", marker = roamable / L"DAP";
+    const std::wstring machinePath = TestKey::UniquePath(), userPath = TestKey::UniquePath();
     constexpr wchar_t kOverrides[] = L"Software\\Wine\\DllOverrides";
-    TestKey user(HKEY_CURRENT_USER, user_);
-    RegSetKeyValueW(HKEY_CURRENT_USER, kOverrides, L"mscoree", REG_SZ, L"disabled", sizeof L"disabled");
-    EXPECT_EQ(nullptr, LoadLibraryW(L"Mscoree.dll"));
-    EXPECT_TRUE(ProcessAutoMigrate());
-    EXPECT_TRUE(Started().empty());
-    EXPECT_EQ(1u, UserSwitch()) << "left for a later call to try again";
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, kOverrides, L"mscoree");
+    SetEnvironmentVariableW(L"VTMIGRATOR_LOG", log.c_str());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(log), fs::remove_all(roamable);
+        if (c.marker != NoRoamableFolder) fs::create_directory(roamable);
+        if (c.marker == File) std::ofstream(marker).put('\0');
+        if (c.marker == Folder) fs::create_directory(marker);
+        std::optional<TestKey> machine, user;
+        if (c.machine != kNoKey) machine.emplace(c.machineHive, machinePath);
+        if (c.machine >= 0) machine->setDword(L"AutoMigrate", c.machine);
+        if (c.user != kNoKey) user.emplace(HKEY_CURRENT_USER, userPath);
+        if (c.user >= 0) user->setDword(L"AutoMigrate", c.user);
+        if (!c.runtime) RegSetKeyValueW(HKEY_CURRENT_USER, kOverrides, L"mscoree", REG_SZ, L"disabled", 18);
+        SetEnvironmentVariableW(L"VTMIGRATOR_EXIT_CODE", c.exitCode);
+        // A waited run is logged before the call returns, one not waited for well after.
+        SetEnvironmentVariableW(L"VTMIGRATOR_DELAY_MS", c.options.empty() ? L"0" : c.waited ? L"300" : L"1500");
+        const json settings = {{"", {{{"values", {{"RoamableRootFolder", WideToUtf8(roamable.wstring())}}}}}}};
+        ASSERT_EQ(0u, InitProduct({{"productCultureSpecificRootName", WideToUtf8(machinePath)},
+                                   {"roamingRootName", WideToUtf8(userPath)}, {"currentProduct", c.product},
+                                   {"currentLanguageName", c.language}, {"productSettings", settings}}));
+        EXPECT_TRUE(ProcessAutoMigrate());
+        if (!c.runtime) RegDeleteKeyValueW(HKEY_CURRENT_USER, kOverrides, L"mscoree");
+        EXPECT_EQ(c.marker != NoRoamableFolder, fs::exists(marker)) << "the marker comes before any switch";
+        EXPECT_TRUE(c.waited || c.options.empty() || Started(log, 0).empty()) << "waited for the marker start";
+        const Lines expected = c.options.empty() ? Lines{} : Lines{migrator + c.options};
+        EXPECT_EQ(expected, Started(log, c.waited ? 0 : c.options.empty() ? 1000 : 10000));
+        DWORD value = 0, bytes = sizeof value;
+        const bool read = !RegGetValueW(HKEY_CURRENT_USER, userPath.c_str(), L"AutoMigrate", RRF_RT_REG_DWORD, nullptr,
+                                        &value, &bytes);
+        EXPECT_EQ(c.after, read ? std::optional(value) : std::nullopt);
+    }
+    fs::remove(log), fs::remove_all(roamable);
 }
-
-}  // namespace

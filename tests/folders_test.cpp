@@ -1,47 +1,34 @@
 // The special folders: where each value comes from, its fallbacks, the fixed
-// work sizes, and the exports built on the same rules.
-#include <gtest/gtest.h>
-
+// work sizes, the path join's separator and capacity rules, and the exports
+// built on the same rules.
 #include <climits>
-#include <vector>
 
-#include <UserData.h>
+#include "support/TestSupport.h"
 
-#include "support/BufferCall.h"
-#include "support/ProductConfig.h"
-
-using nlohmann::json;
-using testing_support::Fill;
-using testing_support::Filled;
-using testing_support::InitProduct;
 using TvUdSpecialFolder::Folders;
 
-namespace {
-
-std::string Xs(size_t count) { return std::string(count, 'x'); }
-std::wstring WXs(size_t count) { return std::wstring(count, L'x'); }
-json Lang(const std::string& language) { return {{"currentLanguageName", language}}; }
-json Help(const std::string& file) { return {{"profiles", {{"General", {{"HELP", file}}}}}}; }
-json Settings(json values) { return {{"productSettings", {{"", {{{"values", std::move(values)}}}}}}}; }
-json Merge(json base, const json& changes) { return base.merge_patch(changes), base; }
+static std::string Xs(size_t count) { return std::string(count, 'x'); }
+static std::wstring WXs(size_t count) { return std::wstring(count, L'x'); }
+static json Lang(const std::string& language) { return {{"currentLanguageName", language}}; }
+static json Help(const std::string& file) { return {{"profiles", {{"General", {{"HELP", file}}}}}}; }
+static json Settings(json values) { return {{"productSettings", {{"", {{{"values", std::move(values)}}}}}}}; }
+static json Merge(json base, const json& changes) { return base.merge_patch(changes), base; }
 
 // R = C:\P, language en-US, help file C:\P\Help\main.chm, then `changes`.
-json Product(const json& changes = json::object()) {
+static json Product(const json& changes = json::object()) {
     return Merge(Merge(Help("C:\\P\\Help\\main.chm"), {{"resDir", "C:\\P"}, {"currentLanguageName", "en-US"}}),
                  changes);
 }
 
-json AllSettings() {
+// Every folder's own name as a setting: "S:\<name>".
+static json AllSettings() {
     json values = json::object();
-    for (const char* name : {"RoamableRootFolder", "RoamableRootFolderLang", "LocalRootFolder", "LocalRootFolderLang",
-                             "VeltraneSharedFolder", "VeltraneSharedFolderLang", "AllUsersFolder",
-                             "GraphicsCacheFolder", "SandboxCrashSaveFolder", "SupportFolder", "SupportFolderLang"})
-        values[name] = std::string("S:\\") + name;
+    for (const char* name : TvUdSpecialFolder::kFolderNames) values[name] = std::string("S:\\") + name;
     return Settings(values);
 }
 
 // Both forms of tvudGetSpecialFolder; the buffer form with exactly the room needed.
-void ExpectFolder(int value, const std::wstring& expected) {
+static void ExpectFolder(int value, const std::wstring& expected) {
     SCOPED_TRACE("folder " + std::to_string(value));
     const auto folder = static_cast<Folders>(value);
     const auto get = [folder](wchar_t* buffer, size_t size) { return tvudGetSpecialFolder(folder, buffer, size); };
@@ -98,7 +85,7 @@ TEST(SpecialFolder, ResolvesEveryValue) {
 }
 
 TEST(ProductXFoldPath, ReportsOneOrZero) {
-    const auto N = testing_support::kNullBuffer;
+    const auto N = kNullBuffer;
     const struct { const char* name; json config; int folder; size_t capacity; Filled expected; } cases[] = {
         {"language below R", Product(), 1, 64, {1, L"C:\\P\\en-US"}},
         {"folder not below R gives R", Product(), 12, 64, {1, L"C:\\P"}},
@@ -106,7 +93,8 @@ TEST(ProductXFoldPath, ReportsOneOrZero) {
         {"no resource directory", Product({{"resDir", ""}}), 0, 64, {}},
         {"R does not fit", Product(), 0, 4, {}},
         {"no room for the separator", Product(), 4, 5, {0, L"C:\\P"}},
-        {"no room for the sub-folder", Product(), 4, 11, {0, L""}},
+        {"no room for the sub-folder's NUL", Product(), 4, 11, {0, L""}},
+        {"R, separator, sub-folder and NUL fit exactly", Product(), 4, 12, {1, L"C:\\P\\Sample"}},
         {"null buffer, folder not below R", Product(), 6, N, {1, {}}},
         {"null buffer, sub-folder refused", Product(), 4, N, {}},
     };
@@ -118,8 +106,11 @@ TEST(ProductXFoldPath, ReportsOneOrZero) {
     }
 }
 
-TEST(FolderExports, UserDataCacheLangPathAndXRootFoldPath) {
+TEST(FolderExports, UserDataCacheLangPathXRootFoldPathAndWideCapacities) {
     ASSERT_EQ(0u, InitProduct(Product()));
+    // Capacities cross 32 bits unchanged: 2^32 + 2 is not a capacity of 2.
+    const auto wide = [](wchar_t* b, size_t) { return tvudGetSpecialFolder(Folders(0), b, (size_t{1} << 32) + 2); };
+    EXPECT_EQ((Filled{5, L"C:\\P"}), Fill(wide, 5));
     EXPECT_EQ(0u, tvudGetXRootFoldPath(nullptr, nullptr, 0));  // no name: refused, not read through
     const std::wstring cache = L"C:\\P\\UserDataCache";     // 18 characters, 24 with the language
     wchar_t first[32] = {};
@@ -131,5 +122,3 @@ TEST(FolderExports, UserDataCacheLangPathAndXRootFoldPath) {
     EXPECT_EQ(Filled{}, Fill(get, 19));
     EXPECT_EQ(cache, first);
 }
-
-}  // namespace

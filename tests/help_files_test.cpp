@@ -1,20 +1,8 @@
 // Help file names: the profile's choice, the product default, and the
 // context-help file beside the help file.
-#include <gtest/gtest.h>
+#include "support/TestSupport.h"
 
-#include <UserData.h>
-
-#include "support/BufferCall.h"
-#include "support/ProductConfig.h"
-
-using nlohmann::json;
-using testing_support::Fill;
-using testing_support::Filled;
-using testing_support::InitProduct;
-
-namespace {
-
-json Product(json general, const char* resDir = "C:\\P", const char* defaultName = "main.chm") {
+static json Product(json general, const char* resDir = "C:\\P", const char* defaultName = "main.chm") {
     json config = {{"resDir", resDir},
                    {"productCultureSpecificRootName", "Software\\V\\Trelvix\\R1\\TRLV-1"},
                    {"profiles", {{"General", std::move(general)}}}};
@@ -22,53 +10,44 @@ json Product(json general, const char* resDir = "C:\\P", const char* defaultName
     return config;
 }
 
-TEST(HelpFileName, SourceOrderAndResult) {
-    // A profile's path gives length + 1, the default path its length; a size
-    // query answers length + 1 for both and touches nothing.
-    const auto N = testing_support::kNullBuffer;
+TEST(HelpFiles, SourceOrderAndResult) {
+    // GetHelpFileName: a profile's path gives length + 1, the default path its
+    // length; a size query answers length + 1 for both and touches nothing.
+    // GetContextFileName: the context-help file beside the help file, or an
+    // empty string, never a cut path; no size query.
+    const auto N = kNullBuffer;
+    const auto help = GetHelpFileName, context = GetContextFileName;
     const json none = json::object(), profile = Product({{"HELP", "C:\\h.chm"}}), byDefault = Product(none);
-    const struct { const char* name; json config; size_t capacity; Filled expected; } cases[] = {
-        {"TRLVHELP wins over HELP", Product({{"TRLVHELP", "x:\\t.chm"}, {"HELP", "y:\\h"}}), 260, {9, L"x:\\t.chm"}},
-        {"TRLVHELP need not be a path", Product({{"TRLVHELP", "just text"}}), 260, {10, L"just text"}},
-        {"HELP when TRLVHELP is empty", Product({{"TRLVHELP", ""}, {"HELP", "y:\\h.chm"}}), 260, {9, L"y:\\h.chm"}},
-        {"profile path, exact fit", profile, 9, {9, L"C:\\h.chm"}},
-        {"profile path, one short", profile, 8, {}},
-        {"profile path, size query", profile, N, {9, {}}},
-        {"default path, exact fit", byDefault, 19, {18, L"C:\\P\\Help\\main.chm"}},
-        {"default path, one short: left empty", byDefault, 18, {0, L""}},
-        {"default path, no room for R", byDefault, 4, {}},
-        {"default path, size query", byDefault, N, {19, {}}},
-        {"default path, R with separator", Product(none, "C:\\P\\"), 260, {18, L"C:\\P\\Help\\main.chm"}},
-        {"default name missing names the folder", Product(none, "C:\\P", nullptr), 260, {10, L"C:\\P\\Help\\"}},
-        {"no resource directory", Product(none, ""), 260, {}},
-        {"no resource directory, size query", Product(none, ""), N, {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        ASSERT_EQ(0u, InitProduct(c.config));
-        EXPECT_EQ(c.expected, Fill(GetHelpFileName, c.capacity));
-    }
-}
-
-TEST(ContextFileName, BesideTheHelpFile) {
     const json docs = Product({{"HELP", "D:\\Docs\\H.chm"}});  // D:\Docs\TRLVCTXT.CHM: 20 characters
     json noHyphen = docs;
     noHyphen["productCultureSpecificRootName"] = "Software\\V\\Trelvix\\R1\\TRLV";
-    const struct { const char* name; json config; size_t capacity; Filled expected; } cases[] = {
-        {"profile help file", docs, 21, {20, L"D:\\Docs\\TRLVCTXT.CHM"}},
-        {"too small a buffer gets an empty string, never a cut path", docs, 20, {0, L""}},
-        {"no size query", docs, testing_support::kNullBuffer, {}},
-        {"default help file", Product(json::object()), 260, {22, L"C:\\P\\Help\\TRLVCTXT.CHM"}},
-        {"help file without a directory", Product({{"HELP", "H.chm"}}), 260, {12, L"TRLVCTXT.CHM"}},
-        {"no program name", noHyphen, 260, {}},
-        {"help path of 260 characters", Product({{"HELP", "C:\\" + std::string(257, 'h')}}), 260, {}},
-        {"no help file", Product(json::object(), ""), 260, {}},
+    const struct { const char* name; decltype(help) get; json config; size_t capacity; Filled expected; } cases[] = {
+        {"TRLVHELP first", help, Product({{"TRLVHELP", "x:\\t.chm"}, {"HELP", "y:\\h"}}), 260, {9, L"x:\\t.chm"}},
+        {"TRLVHELP need not be a path", help, Product({{"TRLVHELP", "just text"}}), 260, {10, L"just text"}},
+        {"HELP next", help, Product({{"TRLVHELP", ""}, {"HELP", "y:\\h.chm"}}), 260, {9, L"y:\\h.chm"}},
+        {"profile path, exact fit", help, profile, 9, {9, L"C:\\h.chm"}},
+        {"profile path, one short", help, profile, 8, {}},
+        {"profile path, size query", help, profile, N, {9, {}}},
+        {"default path, exact fit", help, byDefault, 19, {18, L"C:\\P\\Help\\main.chm"}},
+        {"default path, one short: left empty", help, byDefault, 18, {0, L""}},
+        {"default path, no room for R", help, byDefault, 4, {}},
+        {"default path, size query", help, byDefault, N, {19, {}}},
+        {"R with separator", help, Product(none, "C:\\P\\"), 260, {18, L"C:\\P\\Help\\main.chm"}},
+        {"no default name: the folder", help, Product(none, "C:\\P", nullptr), 260, {10, L"C:\\P\\Help\\"}},
+        {"no resource directory", help, Product(none, ""), 260, {}},
+        {"no resource directory, size query", help, Product(none, ""), N, {}},
+        {"context file beside the profile's", context, docs, 21, {20, L"D:\\Docs\\TRLVCTXT.CHM"}},
+        {"context file one short", context, docs, 20, {0, L""}},
+        {"context file size query", context, docs, N, {}},
+        {"context file beside the default", context, byDefault, 260, {22, L"C:\\P\\Help\\TRLVCTXT.CHM"}},
+        {"help file without a folder", context, Product({{"HELP", "H.chm"}}), 260, {12, L"TRLVCTXT.CHM"}},
+        {"no program name, no context file", context, noHyphen, 260, {}},
+        {"help path of 260 characters", context, Product({{"HELP", "C:\\" + std::string(257, 'h')}}), 260, {}},
+        {"no help file, no context file", context, Product(none, ""), 260, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_EQ(0u, InitProduct(c.config));
-        EXPECT_EQ(c.expected, Fill(GetContextFileName, c.capacity));
+        EXPECT_EQ(c.expected, Fill(c.get, c.capacity));
     }
 }
-
-}  // namespace

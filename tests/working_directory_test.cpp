@@ -1,20 +1,12 @@
 // SetWorkingDirectory on real folders: a resource directory R with its
 // UserDataCache folder and a documents folder D, under a temp folder of the
 // test's own.
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <system_error>
 
-#include <windows.h>
-
-#include <UserData.h>
-
-#include "support/ProductConfig.h"
+#include "support/TestSupport.h"
 
 namespace fs = std::filesystem;
-
-namespace {
 
 TEST(WorkingDirectory, LeavesOnlyTheUserDataCacheFolder) {
     const fs::path original = fs::current_path();
@@ -38,11 +30,10 @@ TEST(WorkingDirectory, LeavesOnlyTheUserDataCacheFolder) {
             {"documents folder does not exist", "R\\UserDataCache", "R", "Missing", false},
             {"documents path empty", "R\\UserDataCache", "R", "", false},
         };
-    const auto below = [&](const char* path) { return *path ? (root / path).string() : std::string(); };
+    const auto below = [&](const char* path) { return *path ? WideToUtf8((root / path).wstring()) : ""; };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const nlohmann::json config = {{"resDir", below(c.resDir)}, {"myDocumentsPath", below(c.documents)}};
-        EXPECT_EQ(0u, testing_support::InitProduct(config));
+        EXPECT_EQ(0u, InitProduct({{"resDir", below(c.resDir)}, {"myDocumentsPath", below(c.documents)}}));
         fs::current_path(root / c.start);
         SetWorkingDirectory();
         EXPECT_TRUE(fs::equivalent(fs::current_path(), root / (c.moves ? "D" : c.start))) << fs::current_path();
@@ -51,5 +42,3 @@ TEST(WorkingDirectory, LeavesOnlyTheUserDataCacheFolder) {
     std::error_code ignored;
     fs::remove_all(root, ignored);
 }
-
-}  // namespace

@@ -1,5 +1,5 @@
 // Uses the installed library the way a host does and checks a few answers
-// of the embedded default product.
+// of the embedded default product; the exit status says which failed.
 #include <cstdio>
 #include <string>
 
@@ -9,8 +9,8 @@ int wmain() {
     if (tvudInitProductParams(L"", L"") != 0) return 1;
     wchar_t program[64] = {};
     if (GetProgramName(program, 64) == 0 || std::wstring(program) != L"TRLV") return 2;
-    const std::wstring roamable = tvudGetSpecialFolder(TvUdSpecialFolder::RoamableRootFolder);
-    if (roamable.empty()) return 3;
-    std::printf("consumer: program %ls, roamable root %ls\n", program, roamable.c_str());
+    // Below the user's profile, on the system drive.
+    if (tvudGetSpecialFolder(TvUdSpecialFolder::RoamableRootFolder).rfind(L"C:\\", 0) != 0) return 3;
+    std::puts("consumer: program TRLV, roamable root on C:");
     return 0;
 }

@@ -1,39 +1,62 @@
-// A caller buffer that catches overruns: its last character touches a page
-// with no access, so a write past the capacity crashes the test, and the
-// bytes before it are canaries checked afterwards.
+// One call of a getter that fills a caller buffer, made with a guarded
+// buffer and reduced to a value, so that a table row states the whole
+// outcome. The buffer's last character touches a page with no access, so a
+// write past the capacity faults at once; the bytes before it are canaries,
+// checked after the call.
 #pragma once
 
+#include <windows.h>
+
+#include <algorithm>
 #include <cstddef>
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <stdexcept>
 #include <string>
+
+#include <gtest/gtest.h>
 
 namespace testing_support {
 
-class GuardedBuffer {
-public:
-    static constexpr wchar_t kFill = L'\xA5A5';
+// A capacity that stands for a null buffer. It is passed with a non-zero
+// size, so a getter that tests only the size writes through the null pointer.
+inline constexpr std::size_t kNullBuffer = static_cast<std::size_t>(-1);
 
-    explicit GuardedBuffer(std::size_t capacity);
-    ~GuardedBuffer();
-    GuardedBuffer(const GuardedBuffer&) = delete;
-    GuardedBuffer& operator=(const GuardedBuffer&) = delete;
-
-    wchar_t* data() { return begin_; }
-    std::size_t capacity() const { return capacity_; }
-
-    // The text up to the first NUL, or all characters if there is none.
-    std::wstring text() const;
-    // True while every character still holds kFill.
-    bool untouched() const;
-    // True while nothing before the buffer was written.
-    bool canariesIntact() const;
-    // Puts `text` and its NUL at the start (must fit) and kFill after it.
-    void preset(const std::wstring& text);
-
-private:
-    unsigned char* base_ = nullptr;
-    std::size_t reserved_ = 0;
-    wchar_t* begin_ = nullptr;
-    std::size_t capacity_ = 0;
+// The result, and the buffer's text afterwards (up to the first NUL, or all
+// of it): none when not one character of the buffer was written.
+struct Filled {
+    unsigned int result = 0;
+    std::optional<std::wstring> text;
+    bool operator==(const Filled& other) const { return result == other.result && text == other.text; }
 };
+inline void PrintTo(const Filled& filled, std::ostream* out) {
+    *out << filled.result << " with " << (filled.text ? ::testing::PrintToString(*filled.text) : "untouched");
+}
+
+// Calls `get` with a guarded buffer of `capacity` characters.
+inline Filled Fill(const std::function<unsigned int(wchar_t*, std::size_t)>& get, std::size_t capacity) {
+    constexpr wchar_t kUnwritten = L'\xA5A5';
+    constexpr unsigned char kCanary = 0xCD;
+    const std::size_t chars = capacity == kNullBuffer ? 0 : capacity, bytes = chars * sizeof(wchar_t);
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    const std::size_t usable = (bytes / system.dwPageSize + 1) * system.dwPageSize;  // one canary at least
+    auto* base = static_cast<unsigned char*>(
+        VirtualAlloc(nullptr, usable + system.dwPageSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    DWORD old;
+    if (!base || !VirtualProtect(base + usable, system.dwPageSize, PAGE_NOACCESS, &old))
+        throw std::runtime_error("cannot reserve a guarded buffer");
+    auto* buffer = reinterpret_cast<wchar_t*>(base + usable - bytes);
+    std::fill(base, base + usable - bytes, kCanary);
+    std::fill(buffer, buffer + chars, kUnwritten);
+    Filled filled{get(capacity == kNullBuffer ? nullptr : buffer, capacity == kNullBuffer ? 100 : capacity), {}};
+    EXPECT_TRUE(std::all_of(base, base + usable - bytes, [](unsigned char c) { return c == kCanary; }))
+        << "written before the buffer";
+    if (std::any_of(buffer, buffer + chars, [](wchar_t c) { return c != kUnwritten; }))
+        filled.text = std::wstring(buffer, std::find(buffer, buffer + chars, L'\0'));
+    VirtualFree(base, 0, MEM_RELEASE);
+    return filled;
+}
 
 }  // namespace testing_support
