@@ -1,20 +1,37 @@
 #include "ProductState.h"
 
-#include <deque>
+#include <set>
 
 namespace Veltrane::Trelvix::PAL {
 
 namespace {
-// A deque never moves its elements, so every state ever installed keeps its
-// address; the last one is current.
-std::deque<ProductState>& states() {
-    static std::deque<ProductState> all(1);
-    return all;
+
+// One product at a time: each initialisation replaces the whole product, so
+// re-initialising any number of times holds one product's memory.
+ProductState& current() {
+    static ProductState state;
+    return state;
 }
+
+// Every language name that has been current, once each. The pointer handed
+// out for the current language stays valid after later initialisations, in
+// memory bounded by the number of distinct languages, not of calls.
+const wchar_t* InternLanguage(const std::wstring& language) {
+    static std::set<std::wstring> languages;
+    return languages.insert(language).first->c_str();
+}
+
+const wchar_t* currentLanguage = L"";
+
 }  // namespace
 
-const ProductState& currentState() { return states().back(); }
+const ProductState& currentState() { return current(); }
 
-void installState(ProductState next) { states().push_back(std::move(next)); }
+const wchar_t* currentLanguageName() { return currentLanguage; }
+
+void installState(ProductState next) {
+    currentLanguage = InternLanguage(next.currentLanguageName);
+    current() = std::move(next);
+}
 
 }  // namespace Veltrane::Trelvix::PAL

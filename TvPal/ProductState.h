@@ -38,8 +38,13 @@ struct ProductState {
 // The state the getters answer from. Empty until the first initialisation.
 const ProductState& currentState();
 
-// Makes `next` the current state. Earlier states stay alive, so pointers the
-// platform layer handed out before stay valid for the life of the process.
+// Makes `next` the current state, replacing the previous one whole. Strings
+// handed out from a state last until the next initialisation, except the
+// current language name (below).
 void installState(ProductState next);
+
+// The current language name. Unlike the other strings, it stays valid after
+// later initialisations: hosts keep the pointer.
+const wchar_t* currentLanguageName();
 
 }  // namespace Veltrane::Trelvix::PAL

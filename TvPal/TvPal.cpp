@@ -49,7 +49,7 @@ const wchar_t* Roots::productCultureSpecificRootName() {
     return currentState().productCultureSpecificRootName.c_str();
 }
 const wchar_t* Roots::productGlobalRootName() { return currentState().productGlobalRootName.c_str(); }
-const wchar_t* Roots::currentLanguageName() { return currentState().currentLanguageName.c_str(); }
+const wchar_t* Roots::currentLanguageName() { return PAL::currentLanguageName(); }
 
 void Roots::getProductSettings(const wchar_t* containerName,
                                std::function<bool(const Container&)> visitor, bool) const {

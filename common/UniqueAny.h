@@ -64,6 +64,7 @@ inline BOOL CloseKernelHandle(HANDLE handle) noexcept { return CloseHandle(handl
 inline BOOL ReleaseModule(HMODULE module) noexcept { return FreeLibrary(module); }
 inline void FreeCoTaskMemString(wchar_t* text) noexcept { CoTaskMemFree(text); }
 inline int CloseFile(std::FILE* file) noexcept { return std::fclose(file); }
+inline HLOCAL FreeLocalMemory(HLOCAL memory) noexcept { return LocalFree(memory); }
 }  // namespace detail
 
 // Process, thread and event handles: null when there is none.
@@ -73,5 +74,7 @@ using UniqueFile = UniqueAny<HANDLE, detail::CloseKernelHandle, -1>;
 using UniqueModule = UniqueAny<HMODULE, detail::ReleaseModule>;
 using UniqueCoTaskMemString = UniqueAny<wchar_t*, detail::FreeCoTaskMemString>;
 using UniqueStdioFile = UniqueAny<std::FILE*, detail::CloseFile>;
+// What the system hands out from LocalAlloc, e.g. CommandLineToArgvW's words.
+using UniqueLocalMemory = UniqueAny<HLOCAL, detail::FreeLocalMemory>;
 
 }  // namespace userdata

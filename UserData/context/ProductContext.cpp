@@ -39,7 +39,8 @@ unsigned int tvudInitProductParams(const wchar_t* first, const wchar_t* second) 
 }
 
 unsigned int tvudSetUserProductRegistryRootKey(const wchar_t* root) {
-    userRootOverride = root;
+    // A null root is no root: the override is cleared, as by an empty one.
+    userRootOverride = root != nullptr ? root : L"";
     return 0;
 }
 
@@ -78,6 +79,7 @@ const wchar_t* tvudGetProductUILanguage() { return Roots::currentLanguageName();
 const wchar_t* tvudGetProductUALanguage() __attribute__((alias("tvudGetProductUILanguage")));
 
 unsigned int GetProductSpecificFilePath(const wchar_t* name, wchar_t* buffer, unsigned long size) {
+    if (name == nullptr) return 0;  // names no value
     return CopyToCallerBuffer(userdata::GetProductSetting(L"ProductSpecific", name, {}), buffer, size);
 }
 

@@ -4,6 +4,12 @@
 // Call tvudInitProductParams once before the other exports. After that every
 // export may be called at any time, in any order.
 //
+// Null strings. A null `const wchar_t*` argument is answered as an absent or
+// empty value: 0 from a getter, ERROR_INVALID_PARAMETER from a status export;
+// nothing is written and no exception reaches the caller. The one exception
+// is the value name of tvudRegSetString, where null names the key's default
+// value, as everywhere in the registry.
+//
 // Caller buffers. Getters that fill a caller buffer follow one convention
 // unless their comment says otherwise. The capacity counts characters, NUL
 // included:
@@ -100,9 +106,10 @@ extern "C" {
 // at any time; each call re-initialises the platform layer.
 USERDATA_API unsigned int tvudInitProductParams(const wchar_t* first, const wchar_t* second);
 
-// Records a user root key. Always returns 0. The recorded key changes no
-// answer of this library; tvudGetUserProductRegistryRootKey keeps reporting
-// the platform layer's roaming root.
+// Records a user root key (a null one clears it, as an empty one does).
+// Always returns 0. The recorded key changes no answer of this library;
+// tvudGetUserProductRegistryRootKey keeps reporting the platform layer's
+// roaming root.
 USERDATA_API unsigned int tvudSetUserProductRegistryRootKey(const wchar_t* root);
 
 // Registry key paths of the product, without a hive.

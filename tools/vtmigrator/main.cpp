@@ -11,8 +11,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include "common/UniqueAny.h"
 #include "common/Utf.h"
@@ -34,15 +37,47 @@ struct Request {
     std::wstring language;
 };
 
-Request Parse(int argc, wchar_t** argv) {
+// What follows this program's own path on its command line. UserData starts
+// the migrator with its path unquoted, so under a folder with spaces the
+// runtime's argv splits the path; the path is therefore matched whole
+// against this program's file name, quoted or not, before the options are
+// split.
+std::wstring OptionsText() {
+    const std::wstring line = GetCommandLineW();
+    if (!line.empty() && line[0] == L'"') {
+        const size_t close = line.find(L'"', 1);
+        return close == std::wstring::npos ? std::wstring() : line.substr(close + 1);
+    }
+    wchar_t self[32768];
+    const DWORD length = GetModuleFileNameW(nullptr, self, 32768);
+    if (length > 0 && length < 32768 && line.size() >= length &&
+        CompareStringOrdinal(line.c_str(), static_cast<int>(length), self, static_cast<int>(length), TRUE) ==
+            CSTR_EQUAL)
+        return line.substr(length);
+    const size_t space = line.find_first_of(L" \t");
+    return space == std::wstring::npos ? std::wstring() : line.substr(space);
+}
+
+// The options, split as the runtime splits arguments (quotes group words).
+std::vector<std::wstring> Options() {
+    std::vector<std::wstring> options;
+    int count = 0;
+    // A stand-in first word: CommandLineToArgvW reads the first one as a path.
+    wchar_t** words = CommandLineToArgvW((L"vtmigrator" + OptionsText()).c_str(), &count);
+    const userdata::UniqueLocalMemory held(words);
+    for (int i = 1; words != nullptr && i < count; ++i) options.emplace_back(words[i]);
+    return options;
+}
+
+Request Parse(const std::vector<std::wstring>& options) {
     Request request;
-    for (int i = 1; i < argc; ++i) {
-        const std::wstring arg = argv[i];
-        if (arg == L"/a") request.all = true;
-        else if (arg == L"/dap") request.dap = true;
-        else if (arg == L"/product" && i + 1 < argc) request.product = argv[++i];
-        else if (arg == L"/language" && i + 1 < argc) request.language = argv[++i];
-        else std::fprintf(stderr, "vtmigrator: ignoring unknown argument %s\n", WideToUtf8(arg).c_str());
+    for (size_t i = 0; i < options.size(); ++i) {
+        const std::wstring& option = options[i];
+        if (option == L"/a") request.all = true;
+        else if (option == L"/dap") request.dap = true;
+        else if (option == L"/product" && i + 1 < options.size()) request.product = options[++i];
+        else if (option == L"/language" && i + 1 < options.size()) request.language = options[++i];
+        else std::fprintf(stderr, "vtmigrator: ignoring unknown argument %s\n", WideToUtf8(option).c_str());
     }
     return request;
 }
@@ -66,8 +101,8 @@ void AppendToLog(const std::wstring& logFile) {
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv) {
-    Describe(Parse(argc, argv));
+int wmain() {
+    Describe(Parse(Options()));
     const std::wstring delay = Environment(L"VTMIGRATOR_DELAY_MS");
     if (!delay.empty()) Sleep(static_cast<DWORD>(std::wcstoul(delay.c_str(), nullptr, 10)));
     AppendToLog(Environment(L"VTMIGRATOR_LOG"));
