@@ -120,8 +120,9 @@ USERDATA_API unsigned int tvudGetGlobalRegistryRootKey(wchar_t* buffer, unsigned
 USERDATA_API unsigned int GetCurrentProductIdentityIniPath(wchar_t* buffer, unsigned long size);
 USERDATA_API unsigned int tvudGetVerticalEnvPath(wchar_t* buffer, unsigned long size);
 
-// The platform layer's own language string, not a copy: do not free it. Also
-// exported as tvudGetProductUALanguage.
+// The platform layer's own language string, not a copy: do not free it. It
+// stays readable after later initialisations. Also exported as
+// tvudGetProductUALanguage.
 USERDATA_API const wchar_t* tvudGetProductUILanguage();
 
 // Fills both buffers (each of `size` characters) with UserDataCacheFolder and
