@@ -1,7 +1,14 @@
 // Automatic settings migration with the real registry, files and processes:
-// the stand-in migrator logs exactly how it was started.
+// the stand-in migrator logs exactly how it was started. And the stand-in
+// itself reads the command line that UserData composes, its own path
+// unquoted followed by the options, from wherever it is installed.
+#include <fcntl.h>
+#include <io.h>
+#include <process.h>
+
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "support/TestSupport.h"
 
@@ -33,11 +40,8 @@ TEST(AutoMigrate, StartsTheMigratorAsTheSwitchesTheMarkerAndTheRuntimeSay) {
             {"pending user, marker file from an earlier call", File, 1, kNoKey, all, true, 1},
             {"a folder named DAP counts as the marker", Folder, 1, kNoKey, all, true, 1},
             {"no roamable folder: no marker, no /dap", NoRoamableFolder, kNoValue, kNoKey, all, true, 1},
-            {"no product", File, 1, kNoKey, "/a /language \"en-US\"", true, 1, L"0", ""},
-            {"no language", File, 1, kNoKey, "/a /product \"TRLV\"", true, 1, L"0", "TRLV", ""},
-            {"neither", File, 1, kNoKey, "/a", true, 1, L"0", "", ""},
+            {"no product: the option is left out whole", File, 1, kNoKey, "/a /language \"en-US\"", true, 1, L"0", ""},
             {"settled user: the marker start only, not waited for", MadeNow, 2, kNoKey, "/dap", false, 2},
-            {"user switched off: the same", MadeNow, 0, kNoKey, "/dap", false, 0},
             {"settled user, marker from an earlier call: nothing", File, 2, kNoKey, "", false, 2},
             {"no user key: nothing", MadeNow, kNoKey, kNoKey, "", true, std::nullopt},
             {"machine key without the value stops", MadeNow, kNoValue, kNoValue, "", true, std::nullopt},
@@ -68,9 +72,9 @@ TEST(AutoMigrate, StartsTheMigratorAsTheSwitchesTheMarkerAndTheRuntimeSay) {
         if (c.marker == Folder) fs::create_directory(marker);
         std::optional<TestKey> machine, user;
         if (c.machine != kNoKey) machine.emplace(c.machineHive, machinePath);
-        if (c.machine >= 0) machine->setDword(L"AutoMigrate", c.machine);
+        if (c.machine >= 0) machine->setRaw(L"AutoMigrate", REG_DWORD, {std::uint8_t(c.machine), 0, 0, 0});
         if (c.user != kNoKey) user.emplace(HKEY_CURRENT_USER, userPath);
-        if (c.user >= 0) user->setDword(L"AutoMigrate", c.user);
+        if (c.user >= 0) user->setRaw(L"AutoMigrate", REG_DWORD, {std::uint8_t(c.user), 0, 0, 0});
         if (!c.runtime) RegSetKeyValueW(HKEY_CURRENT_USER, kOverrides, L"mscoree", REG_SZ, L"disabled", 18);
         SetEnvironmentVariableW(L"VTMIGRATOR_EXIT_CODE", c.exitCode);
         // A waited run is logged before the call returns, one not waited for well after.
@@ -91,4 +95,33 @@ TEST(AutoMigrate, StartsTheMigratorAsTheSwitchesTheMarkerAndTheRuntimeSay) {
         EXPECT_EQ(c.after, read ? std::optional(value) : std::nullopt);
     }
     fs::remove(log), fs::remove_all(roamable);
+}
+
+// What the migrator at `migrator` prints, both streams, when started as
+// UserData starts it, and its exit status.
+static std::string OutputOfStart(const fs::path& migrator, const wchar_t* options) {
+    const fs::path output = migrator.parent_path() / L"output.txt";
+    const int file = _wopen(output.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC, _S_IREAD | _S_IWRITE);
+    std::fflush(nullptr);
+    const int savedOut = _dup(1), savedError = _dup(2);
+    _dup2(file, 1), _dup2(file, 2), _close(file);
+    const intptr_t status = _wspawnl(_P_WAIT, migrator.c_str(), migrator.c_str(), options, nullptr);
+    _dup2(savedOut, 1), _dup2(savedError, 2), _close(savedOut), _close(savedError);
+    std::stringstream printed;
+    printed << std::ifstream(output).rdbuf() << "exit " << status;
+    return printed.str();
+}
+
+TEST(Migrator, ReadsItsOptionsWhereverItIsInstalled) {
+    const fs::path built = fs::path(_wpgmptr).parent_path() / L"vtmigrator.exe";
+    for (const wchar_t* folder : {L"plain", L"Program Files\\Veltrane Trelvix", L"Dossier \u00e9t\u00e9 \u5c71"}) {
+        const fs::path installed = fs::temp_directory_path() / L"vtmigrator-test" / folder / L"vtmigrator.exe";
+        SCOPED_TRACE(WideToUtf8(installed.wstring()));
+        fs::create_directories(installed.parent_path());
+        fs::copy_file(built, installed, fs::copy_options::overwrite_existing);
+        EXPECT_EQ("vtmigrator: would migrate all settings of product TRLV, language en-US\n"
+                  "vtmigrator: first start of this user's roamable folder\nexit 0",
+                  OutputOfStart(installed, L"/a /product \"TRLV\" /language \"en-US\" /dap "));
+    }
+    fs::remove_all(fs::temp_directory_path() / L"vtmigrator-test");
 }

@@ -23,7 +23,6 @@ TEST(HelpFiles, SourceOrderAndResult) {
     noHyphen["productCultureSpecificRootName"] = "Software\\V\\Trelvix\\R1\\TRLV";
     const struct { const char* name; decltype(help) get; json config; size_t capacity; Filled expected; } cases[] = {
         {"TRLVHELP first", help, Product({{"TRLVHELP", "x:\\t.chm"}, {"HELP", "y:\\h"}}), 260, {9, L"x:\\t.chm"}},
-        {"TRLVHELP need not be a path", help, Product({{"TRLVHELP", "just text"}}), 260, {10, L"just text"}},
         {"HELP next", help, Product({{"TRLVHELP", ""}, {"HELP", "y:\\h.chm"}}), 260, {9, L"y:\\h.chm"}},
         {"profile path, exact fit", help, profile, 9, {9, L"C:\\h.chm"}},
         {"profile path, one short", help, profile, 8, {}},
@@ -32,10 +31,8 @@ TEST(HelpFiles, SourceOrderAndResult) {
         {"default path, one short: left empty", help, byDefault, 18, {0, L""}},
         {"default path, no room for R", help, byDefault, 4, {}},
         {"default path, size query", help, byDefault, N, {19, {}}},
-        {"R with separator", help, Product(none, "C:\\P\\"), 260, {18, L"C:\\P\\Help\\main.chm"}},
         {"no default name: the folder", help, Product(none, "C:\\P", nullptr), 260, {10, L"C:\\P\\Help\\"}},
         {"no resource directory", help, Product(none, ""), 260, {}},
-        {"no resource directory, size query", help, Product(none, ""), N, {}},
         {"context file beside the profile's", context, docs, 21, {20, L"D:\\Docs\\TRLVCTXT.CHM"}},
         {"context file one short", context, docs, 20, {0, L""}},
         {"context file size query", context, docs, N, {}},

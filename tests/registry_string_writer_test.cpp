@@ -6,46 +6,45 @@
 
 // Checks type and data byte for byte, with exactly one NUL.
 static void ExpectStored(const TestKey& key, const wchar_t* name, DWORD type, const std::wstring& text) {
-    DWORD storedType = REG_NONE, size = 0;
-    RegQueryValueExW(key.handle(), name, nullptr, &storedType, nullptr, &size);
-    std::vector<std::uint8_t> bytes(size);
-    RegQueryValueExW(key.handle(), name, nullptr, &storedType, bytes.data(), &size);
+    DWORD storedType = REG_NONE, size = 256;
+    std::uint8_t bytes[256] = {};
+    RegQueryValueExW(key.handle(), name, nullptr, &storedType, bytes, &size);
     EXPECT_EQ(type, storedType);
-    EXPECT_EQ(Utf16Bytes(text + L'\0'), bytes);
-}
-
-// The profile folder C:\Users\someone, recorded by a pass over a product list
-// with nothing in it: one that succeeds without an Installer run. Only the
-// first successful pass of a process records, so every test here records
-// the same folder.
-static void RecordProfile() {
-    const TestKey list(HKEY_LOCAL_MACHINE, TestKey::UniquePath() + L"\\UserData");
-    const std::wstring root = list.path().substr(0, list.path().rfind(L'\\'));
-    ASSERT_EQ(0u, InitProduct({{"productCultureSpecificRootName", WideToUtf8(root)}}));
-    SetEnvironmentVariableW(L"USERPROFILE", L"C:\\Users\\someone");
-    ASSERT_EQ(0u, InstallUserData());
+    EXPECT_EQ(Utf16Bytes(text + L'\0'), std::vector<std::uint8_t>(bytes, bytes + size));
 }
 
 TEST(RegSetString, KeepsTheTypeUnlessTheProfileFolderBecomesAReference) {
-    RecordProfile();
+    // A profile folder outside ASCII (a letter beyond the BMP among them),
+    // recorded by a pass over a product list with nothing in it: one that
+    // succeeds without an Installer run.
+    const TestKey list(HKEY_LOCAL_MACHINE, TestKey::UniquePath() + L"\\UserData");
+    const std::wstring root = list.path().substr(0, list.path().rfind(L'\\'));
+    ASSERT_EQ(0u, InitProduct({{"productCultureSpecificRootName", WideToUtf8(root)}}));
+    const std::wstring zoe = L"Zo\u00e9 Stra\u00dfe \u5c71\U0001D11E";
+    const std::wstring upperZoe = L"ZO\u00e9 STRA\u00dfE \u5c71\U0001D11E";
+    SetEnvironmentVariableW(L"USERPROFILE", (L"C:\\Users\\" + zoe).c_str());
+    ASSERT_EQ(0u, InstallUserData());
     // In order, into one key: `was` gives the value a type before the write.
-    const struct { const wchar_t* name; std::optional<DWORD> was; const wchar_t* text; DWORD type; std::wstring kept; }
+    const struct { const wchar_t* name; std::optional<DWORD> was; std::wstring text; DWORD type; std::wstring kept; }
         writes[] = {
             {L"New", {}, L"D:\\Data\\Templates", REG_SZ, L"D:\\Data\\Templates"},
             {L"Expand", REG_EXPAND_SZ, L"%APPDATA%\\New", REG_EXPAND_SZ, L"%APPDATA%\\New"},
             {L"Number", REG_DWORD, L"Text", REG_DWORD, L"Text"},
             {L"Empty", {}, L"", REG_SZ, L""},
             {nullptr, {}, L"default", REG_SZ, L"default"},
-            // A reference makes the value REG_EXPAND_SZ whatever it was, and the text lower case.
-            {L"V", REG_DWORD, L"C:\\USERS\\Someone\\Templates", REG_EXPAND_SZ, L"%USERPROFILE%\\templates"},
-            {L"V", {}, L"c:\\users\\someone;C:\\Users\\SOMEONE\\x", REG_EXPAND_SZ, L"%USERPROFILE%;%USERPROFILE%\\x"},
-            {L"V", {}, L"c:\\users\\someone2\\x", REG_EXPAND_SZ, L"%USERPROFILE%2\\x"},
-            {L"V", {}, L"Before C:\\Users\\Someone\\MixedCase", REG_EXPAND_SZ, L"before %USERPROFILE%\\mixedcase"},
+            // A reference makes the value REG_EXPAND_SZ whatever it was, and the text lower case:
+            // A to Z only, so an upper-case letter outside ASCII still tells two folders apart.
+            {L"V", REG_DWORD, L"C:\\USERS\\" + upperZoe + L"\\T", REG_EXPAND_SZ, L"%USERPROFILE%\\t"},
+            {L"V", {}, L"c:\\users\\" + zoe + L";C:\\Users\\" + upperZoe + L"\\x", REG_EXPAND_SZ,
+             L"%USERPROFILE%;%USERPROFILE%\\x"},
+            {L"V", {}, L"c:\\users\\" + zoe + L"2\\x", REG_EXPAND_SZ, L"%USERPROFILE%2\\x"},
+            {L"V", {}, L"Before C:\\Users\\" + zoe + L"\\MixedCase", REG_EXPAND_SZ, L"before %USERPROFILE%\\mixedcase"},
+            {L"V", {}, L"C:\\Users\\Zo\u00c9" + zoe.substr(3), REG_EXPAND_SZ, L"C:\\Users\\Zo\u00c9" + zoe.substr(3)},
         };
     TestKey key(HKEY_CURRENT_USER);
     for (const auto& w : writes) {
         if (w.was) key.setRaw(w.name, *w.was, {1, 0, 0, 0});
-        EXPECT_EQ(0u, tvudRegSetString(key.handle(), w.name, w.text));
+        EXPECT_EQ(0u, tvudRegSetString(key.handle(), w.name, w.text.c_str()));
         ExpectStored(key, w.name, w.type, w.kept);
     }
 }
@@ -61,5 +60,4 @@ TEST(RegSetString, WriteOnlyHandleKeepsTheTypeAndStatusesAreReported) {
 
     ASSERT_EQ(0, RegOpenKeyExW(HKEY_CURRENT_USER, key.path().c_str(), 0, KEY_QUERY_VALUE, readOnly.put()));
     EXPECT_EQ(unsigned(ERROR_ACCESS_DENIED), tvudRegSetString(readOnly.get(), L"V", L"x"));
-    EXPECT_EQ(unsigned(ERROR_INVALID_PARAMETER), tvudRegSetString(key.handle(), L"V", nullptr));
 }

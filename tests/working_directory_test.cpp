@@ -19,16 +19,12 @@ TEST(WorkingDirectory, LeavesOnlyTheUserDataCacheFolder) {
     // path is passed empty. The process moves to D or stays at start.
     const struct { const char* name; const char* start; const char* resDir; const char* documents; bool moves; }
         cases[] = {
-            {"cache folder as named", "R\\UserDataCache", "R", "D", true},
             {"cache folder in other letter case", "r\\USERDATACACHE", "R", "D", true},
-            {"resource directory with a trailing separator", "R\\UserDataCache", "R\\", "D", true},
             {"resource directory through ..", "R\\UserDataCache", "R\\..\\R", "D", true},
             {"resource directory itself", "R", "R", "D", false},
-            {"another folder", "D", "R", "D", false},
             {"no cache folder below the resource directory", "R\\UserDataCache", "D", "D", false},
             {"empty resource directory", "R\\UserDataCache", "", "D", false},
             {"documents folder does not exist", "R\\UserDataCache", "R", "Missing", false},
-            {"documents path empty", "R\\UserDataCache", "R", "", false},
         };
     const auto below = [&](const char* path) { return *path ? WideToUtf8((root / path).wstring()) : ""; };
     for (const auto& c : cases) {

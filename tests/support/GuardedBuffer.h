@@ -1,8 +1,8 @@
 // One call of a getter that fills a caller buffer, made with a guarded
 // buffer and reduced to a value, so that a table row states the whole
 // outcome. The buffer's last character touches a page with no access, so a
-// write past the capacity faults at once; the bytes before it are canaries,
-// checked after the call.
+// write past the capacity faults at once; the characters before it are
+// canaries, checked after the call.
 #pragma once
 
 #include <windows.h>
@@ -37,24 +37,20 @@ inline void PrintTo(const Filled& filled, std::ostream* out) {
 // Calls `get` with a guarded buffer of `capacity` characters.
 inline Filled Fill(const std::function<unsigned int(wchar_t*, std::size_t)>& get, std::size_t capacity) {
     constexpr wchar_t kUnwritten = L'\xA5A5';
-    constexpr unsigned char kCanary = 0xCD;
-    const std::size_t chars = capacity == kNullBuffer ? 0 : capacity, bytes = chars * sizeof(wchar_t);
-    SYSTEM_INFO system;
-    GetSystemInfo(&system);
-    const std::size_t usable = (bytes / system.dwPageSize + 1) * system.dwPageSize;  // one canary at least
-    auto* base = static_cast<unsigned char*>(
-        VirtualAlloc(nullptr, usable + system.dwPageSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    constexpr std::size_t kPage = 4096;  // of every x86-64 Windows
+    const std::size_t chars = capacity == kNullBuffer ? 0 : capacity;
+    const std::size_t usable = (chars * sizeof(wchar_t) / kPage + 1) * kPage;  // one canary at least
+    auto* base = static_cast<wchar_t*>(VirtualAlloc(nullptr, usable + kPage, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
     DWORD old;
-    if (!base || !VirtualProtect(base + usable, system.dwPageSize, PAGE_NOACCESS, &old))
+    if (!base || !VirtualProtect(base + usable / sizeof(wchar_t), kPage, PAGE_NOACCESS, &old))
         throw std::runtime_error("cannot reserve a guarded buffer");
-    auto* buffer = reinterpret_cast<wchar_t*>(base + usable - bytes);
-    std::fill(base, base + usable - bytes, kCanary);
-    std::fill(buffer, buffer + chars, kUnwritten);
+    wchar_t* const end = base + usable / sizeof(wchar_t);
+    wchar_t* const buffer = end - chars;
+    std::fill(base, end, kUnwritten);
     Filled filled{get(capacity == kNullBuffer ? nullptr : buffer, capacity == kNullBuffer ? 100 : capacity), {}};
-    EXPECT_TRUE(std::all_of(base, base + usable - bytes, [](unsigned char c) { return c == kCanary; }))
-        << "written before the buffer";
-    if (std::any_of(buffer, buffer + chars, [](wchar_t c) { return c != kUnwritten; }))
-        filled.text = std::wstring(buffer, std::find(buffer, buffer + chars, L'\0'));
+    EXPECT_TRUE(std::all_of(base, buffer, [](wchar_t c) { return c == kUnwritten; })) << "written before the buffer";
+    if (std::any_of(buffer, end, [](wchar_t c) { return c != kUnwritten; }))
+        filled.text = std::wstring(buffer, std::find(buffer, end, L'\0'));
     VirtualFree(base, 0, MEM_RELEASE);
     return filled;
 }

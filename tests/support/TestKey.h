@@ -22,11 +22,6 @@ inline std::vector<std::uint8_t> Utf16Bytes(const std::wstring& text) {
     return {bytes, bytes + text.size() * sizeof(wchar_t)};
 }
 
-inline bool KeyExists(HKEY root, const std::wstring& path) {
-    userdata::UniqueHkey key;
-    return RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, key.put()) == ERROR_SUCCESS;
-}
-
 class TestKey {
 public:
     // "Software\UserDataTests\<process>-<n>": unique across the test
@@ -65,9 +60,6 @@ public:
     // Stores `text` with its terminating NUL.
     void setString(const wchar_t* name, const std::wstring& text, DWORD type = REG_SZ) const {
         setRaw(name, type, Utf16Bytes(text + L'\0'));
-    }
-    void setDword(const wchar_t* name, DWORD value) const {
-        Check(RegSetValueExW(handle(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value));
     }
     // From now on nobody may open the key for reading (ERROR_ACCESS_DENIED).
     void denyReading() { Check(SetDacl(L"D:P(D;;KR;;;WD)(A;;KA;;;WD)")), denied_ = true; }

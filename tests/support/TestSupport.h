@@ -3,17 +3,15 @@
 // (GuardedBuffer.h), registry keys of a test's own (TestKey.h), and product
 // files: the library, and through it the stand-in platform layer, switched
 // to a product that a test describes inline, handed over as a file the way a
-// host hands over its own.
+// host hands over its own. Also the table of the seven context getters.
 #pragma once
 
 #include <windows.h>
 
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 #include <UserData.h>
 #include <gmock/gmock.h>
@@ -26,23 +24,28 @@
 
 namespace testing_support {
 
-// Writes `text` to a new file of this process's own; returns its path.
-inline std::wstring WriteProductFile(const std::string& text) {
-    static unsigned counter = 0;
-    const std::filesystem::path path = std::filesystem::temp_directory_path() /
-        (L"userdata-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) + L".json");
-    if (!(std::ofstream(path, std::ios::binary) << text)) throw std::runtime_error("cannot write a product file");
-    return path.wstring();
-}
-
-// Calls tvudInitProductParams with `product` written to a file, removed
-// again afterwards; returns what tvudInitProductParams returned.
+// Calls tvudInitProductParams with `product` written to a file of this
+// process's own, removed again afterwards; returns what it returned.
 inline unsigned int InitProduct(const nlohmann::json& product) {
-    const std::wstring path = WriteProductFile(product.dump());
+    const std::filesystem::path path = std::filesystem::temp_directory_path() /
+        ("userdata-test-" + std::to_string(GetCurrentProcessId()) + ".json");
+    if (!(std::ofstream(path, std::ios::binary) << product.dump())) throw std::runtime_error("cannot write a product");
     const unsigned int result = tvudInitProductParams(path.c_str(), L"");
-    DeleteFileW(path.c_str());
+    std::filesystem::remove(path);
     return result;
 }
+
+// The seven context getters, each with the product file key it answers from.
+struct ContextGetter { const char* name; unsigned int (*get)(wchar_t*, unsigned long); const char* source; };
+inline const ContextGetter kContextGetters[] = {
+    {"tvudGetUserProductRegistryRootKey", tvudGetUserProductRegistryRootKey, "roamingRootName"},
+    {"tvudGetMachineProductRegistryRootKey", tvudGetMachineProductRegistryRootKey, "productCultureSpecificRootName"},
+    {"tvudGetGlobalRegistryRootKey", tvudGetGlobalRegistryRootKey, "productGlobalRootName"},
+    {"tvudGetCurrentLanguage", tvudGetCurrentLanguage, "currentLanguageName"},
+    {"tvudGetCurrentProduct", tvudGetCurrentProduct, "currentProduct"},
+    {"GetCurrentProductIdentityIniPath", GetCurrentProductIdentityIniPath, "currentProductIdentityIniPath"},
+    {"tvudGetVerticalEnvPath", tvudGetVerticalEnvPath, "verticalPath"},
+};
 
 }  // namespace testing_support
 
