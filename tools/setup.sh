@@ -45,17 +45,53 @@ install_packages() {
   sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing >/dev/null
 }
 
+# The machine's own binary package sources, as one-line source-package
+# entries: the same URIs, suites, components and keys, of type deb-src. Read
+# from the deb822 .sources files and the classic sources.list alike, so a
+# mirror or a local proxy that the machine is set up with is used as it is.
+source_entries_of_machine() {
+  local classic
+  for classic in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -f "$classic" ] || continue
+    sed -n -E 's/^[[:space:]]*deb[[:space:]]+/deb-src /p' "$classic"
+  done
+  local file
+  for file in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$file" ] || continue
+    awk '
+      function flush(  n, m, suites, uri, i, j, options) {
+        if (types ~ /(^| )deb( |$)/ && enabled != "no") {
+          options = signedby != "" ? "[signed-by=" signedby "] " : ""
+          n = split(suitelist, suites, " ")
+          m = split(uris, uri, " ")
+          for (j = 1; j <= m; j++)
+            for (i = 1; i <= n; i++) print "deb-src " options uri[j] " " suites[i] " " components
+        }
+        types = uris = suitelist = components = signedby = enabled = ""
+      }
+      /^[[:space:]]*#/ { next }
+      /^[[:space:]]*$/ { flush(); next }
+      { key = tolower($1); sub(/^[^:]*:[[:space:]]*/, ""); value = $0 }
+      key == "types:" { types = value } key == "uris:" { uris = value }
+      key == "suites:" { suitelist = value } key == "components:" { components = value }
+      key == "signed-by:" { signedby = value } key == "enabled:" { enabled = value }
+      END { flush() }' "$file"
+  done
+}
+
 enable_deb_src() {
-  local list=/etc/apt/sources.list.d/userdata-deb-src.sources
+  local list=/etc/apt/sources.list.d/userdata-deb-src.list
   [ -f "$list" ] && return 0
-  echo "setup: enabling Debian source packages" >&2
-  sudo_if_needed tee "$list" >/dev/null <<'SRC'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm bookworm-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SRC
+  echo "setup: enabling source packages from the machine's own package sources" >&2
+  local entries
+  entries=$(source_entries_of_machine | sort -u)
+  if [ -z "$entries" ]; then
+    echo "setup: no binary package source found in /etc/apt to take source packages from" >&2
+    return 1
+  fi
+  printf '%s\n' "$entries" | sudo_if_needed tee "$list" >/dev/null
+  # An entry of an earlier set-up, written with a fixed host.
+  sudo_if_needed rm -f /etc/apt/sources.list.d/userdata-deb-src.sources
   sudo_if_needed apt-get update -qq
 }
 
