@@ -1,8 +1,10 @@
 # Runs COMMAND (its words separated by "|") and fails unless it exits with
 # STATUS, and, for each that is defined, its standard output equals STDOUT,
 # its error output equals STDERR or begins with STDERR_BEGINS, and its
-# standard output matches the regular expression STDOUT_MATCHES. Line ends
-# are compared as "\n".
+# standard output matches the regular expression STDOUT_MATCHES, and its
+# standard output, read as JSON, has each member of JSON_TYPES (entries
+# "a.b.c=TYPE" separated by "|", TYPE as string(JSON ... TYPE) names it).
+# Line ends are compared as "\n".
 string(REPLACE "|" ";" COMMAND "${COMMAND}")
 execute_process(COMMAND ${COMMAND} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 string(REPLACE "\r\n" "\n" out "${out}")
@@ -26,6 +28,19 @@ if(DEFINED STDERR_BEGINS)
 endif()
 if(DEFINED STDOUT_MATCHES AND NOT out MATCHES "${STDOUT_MATCHES}")
   string(APPEND failures "stdout does not match: ${STDOUT_MATCHES}\n")
+endif()
+if(DEFINED JSON_TYPES)
+  string(REPLACE "|" ";" JSON_TYPES "${JSON_TYPES}")
+  foreach(entry IN LISTS JSON_TYPES)
+    string(REPLACE "=" ";" entry "${entry}")
+    list(GET entry 0 member)
+    list(GET entry 1 expected)
+    string(REPLACE "." ";" member "${member}")
+    string(JSON type ERROR_VARIABLE error TYPE "${out}" ${member})
+    if(NOT type STREQUAL expected)
+      string(APPEND failures "JSON member ${member} is ${type} instead of ${expected}\n")
+    endif()
+  endforeach()
 endif()
 if(failures)
   message(FATAL_ERROR "${failures}")

@@ -13,6 +13,7 @@ using userdata::WideToUtf8;
 
 namespace {
 constexpr const char* kNone = "(none)";
+constexpr int kJsonSchemaVersion = 1;
 
 size_t LabelWidth(const std::vector<Section>& report) {
     size_t width = 0;
@@ -38,6 +39,8 @@ void PrintTable(const std::wstring& configuration, const std::vector<Section>& r
 
 void PrintJson(const std::wstring& configuration, const std::vector<Section>& report) {
     nlohmann::ordered_json out;
+    // Raised whenever a name, a type or the nesting changes, so scripts can tell.
+    out["schemaVersion"] = kJsonSchemaVersion;
     out["configuration"] = configuration.empty() ? nlohmann::ordered_json(nullptr)
                                                  : nlohmann::ordered_json(WideToUtf8(configuration));
     for (const auto& section : report) {
@@ -45,6 +48,8 @@ void PrintJson(const std::wstring& configuration, const std::vector<Section>& re
         for (const auto& row : section.rows) {
             if (row.folderValue) {
                 group[row.key] = {{"value", *row.folderValue}, {"path", WideToUtf8(row.value)}, {"exists", row.exists}};
+            } else if (row.flag) {
+                group[row.key] = *row.flag;
             } else {
                 group[row.key] = WideToUtf8(row.value);
             }

@@ -16,7 +16,7 @@ Section ProductContext() {
     return {"product", "Product",
             {
                 {"currentProduct", "Current product", Fetch(tvudGetCurrentProduct)},
-                {"isNimbraDoc", "Nimbra Doc product", tvudIsNimbraDoc() ? L"yes" : L"no"},
+                FlagRow("isNimbraDoc", "Nimbra Doc product", tvudIsNimbraDoc()),
                 {"currentLanguage", "Current language", Fetch(tvudGetCurrentLanguage)},
                 {"productUILanguage", "UI language", uiLanguage ? uiLanguage : L""},
                 {"identityIniPath", "Identity ini file", Fetch(GetCurrentProductIdentityIniPath)},

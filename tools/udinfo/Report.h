@@ -18,7 +18,15 @@ struct Row {
     // Folder rows only: the folder's enumeration value and whether it exists.
     std::optional<int> folderValue;
     bool exists = false;
+    // Yes-or-no rows only: the answer, a JSON boolean ("yes" or "no" in the table).
+    std::optional<bool> flag;
 };
+
+inline Row FlagRow(std::string key, std::string label, bool answer) {
+    Row row(std::move(key), std::move(label), answer ? L"yes" : L"no");
+    row.flag = answer;
+    return row;
+}
 
 struct Section {
     std::string key;
