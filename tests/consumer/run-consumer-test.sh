@@ -1,12 +1,21 @@
 #!/bin/sh
-# Installs the build into a fresh prefix, builds the consumer against it
-# with the same toolchain, and runs it under Wine with the prefix's bin/ on
-# the Windows search path.
+# Packs the build with cpack, unpacks the release ZIP into an empty folder,
+# checks that the DLL in it is small and has no debug sections, builds the
+# consumer against the unpacked package with the same toolchain, and runs it
+# under Wine with the package's bin/ on the Windows search path.
 set -eu
-build_dir=$1 source_dir=$2
+build_dir=$1 source_dir=$2 objdump=$3
 work=$build_dir/consumer
 rm -rf "$work"
-cmake --install "$build_dir" --prefix "$work/prefix" >/dev/null
+mkdir -p "$work/package" "$work/prefix"
+(cd "$build_dir" && cpack -B "$work/package" >/dev/null)
+zip=$(ls "$work"/package/UserData-*-win64.zip)
+(cd "$work/prefix" && cmake -E tar xf "$zip")
+dll=$work/prefix/bin/UserData.dll
+size=$(wc -c <"$dll")
+if [ "$size" -ge 1572864 ]; then echo "consumer: $dll is $size bytes, not under 1.5 MB" >&2; exit 1; fi
+if "$objdump" -h "$dll" | grep -q '\.debug_'; then echo "consumer: $dll has debug sections" >&2; exit 1; fi
+ls "$work"/package/UserData-*-win64-debug.zip >/dev/null
 cmake -S "$source_dir/tests/consumer" -B "$work/build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-w64-x86_64.cmake" \
   -DUserData_DIR="$work/prefix/lib/cmake/UserData" >/dev/null
