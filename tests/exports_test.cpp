@@ -1,21 +1,17 @@
-// The DLL's export table: exactly the names hosts link against, and the two
+// The DLL's export table: exactly the names of UserData/UserData.exports,
+// the list hosts link against and docs/exports.md shows, and the two
 // language names at one address. (That msi.dll is not imported shows in
 // install_test.cpp's FreshProcess.)
 #include "support/TestSupport.h"
 
-const char* const kExpectedExports[] = {
-    "tvudInitProductParams", "tvudSetUserProductRegistryRootKey", "tvudGetUserProductRegistryRootKey",
-    "tvudGetMachineProductRegistryRootKey", "tvudGetGlobalRegistryRootKey", "GetCurrentProductIdentityIniPath",
-    "tvudGetVerticalEnvPath", "tvudGetProductUILanguage", "GetTRLVUserDataCacheLangPath",
-    "_Z22tvudGetCurrentLanguagePwm", "_Z21tvudGetCurrentProductPwm", "_Z24tvudGetProductUALanguagev",
-    "_Z26GetProductSpecificFilePathPKwPwm", "_Z14GetProgramNamePwm", "_Z14GetProductNamePwm",
-    "_Z15GetHelpFileNamePwm", "_Z18GetContextFileNamePwm", "_Z22GetVerticalProductNamePwm",
-    "_Z20tvudGetSpecialFolderB5cxx11N17TvUdSpecialFolder7FoldersE",
-    "_Z20tvudGetSpecialFolderN17TvUdSpecialFolder7FoldersEPwy", "_Z20tvudGetXRootFoldPathPKwPwy",
-    "_Z23tvudGetProductXFoldPathPwyN17TvUdSpecialFolder7FoldersE", "_Z17tvudLoadMUIStringPKwPwy",
-    "_Z19SetWorkingDirectoryv", "_Z15InstallUserDatav", "_Z22tvudIsSecondaryInstallv", "_Z15tvudIsNimbraDocv",
-    "_Z27CheckCOMServerRelativePathsv", "_Z18ProcessAutoMigratev", "_Z16tvudRegSetStringP6HKEY__PKwS2_",
-};
+// The first field of every line of the export list that is not a comment.
+static std::vector<std::string> ExpectedExports() {
+    std::vector<std::string> names;
+    std::ifstream list(USERDATA_EXPORTS_LIST);
+    for (std::string line; std::getline(list, line);)
+        if (!line.empty() && line[0] != '#') names.push_back(line.substr(0, line.find('\t')));
+    return names;
+}
 
 TEST(UserDataImage, ExportsExactlyTheExpectedNames) {
     const userdata::UniqueModule module(LoadLibraryW(L"UserData.dll"));
@@ -29,7 +25,9 @@ TEST(UserDataImage, ExportsExactlyTheExpectedNames) {
     const auto* names = reinterpret_cast<const DWORD*>(at(table->AddressOfNames));
     std::vector<std::string> exported;
     for (DWORD i = 0; i < table->NumberOfNames; ++i) exported.emplace_back(reinterpret_cast<const char*>(at(names[i])));
-    EXPECT_THAT(exported, testing::UnorderedElementsAreArray(kExpectedExports));
+    const auto expected = ExpectedExports();
+    ASSERT_EQ(30u, expected.size()) << "thirty export names, whatever the list says";
+    EXPECT_THAT(exported, testing::UnorderedElementsAreArray(expected));
     EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(module.get(), "tvudGetProductUILanguage")),
               reinterpret_cast<void*>(GetProcAddress(module.get(), "_Z24tvudGetProductUALanguagev")));
 }
