@@ -3,7 +3,7 @@
 # With CHECK set, writes nothing and fails unless OUTPUT already holds
 # exactly that page.
 file(STRINGS "${LIST}" lines REGEX "^[^#]")
-set(page "# UserData.dll exports\n\nGenerated from `UserData/UserData.exports` by\n`cmake/ExportsPage.cmake`; the test `docs.exports` fails when this page and the\nlist differ, and `test_exports` when the DLL and the list differ.\n\n")
+set(page "# UserData.dll exports\n\nGenerated from `UserData/UserData.exports` by\n`cmake/ExportsPage.cmake`; the test `docs.exports` fails when this page and the\nlist differ, and `exports` when the DLL and the list differ.\n\n")
 string(APPEND page "Names without `_Z` are plain C functions: any compiler's code can call them\nthrough an import library. Names with `_Z` carry the GNU C++ decoration of\nMinGW-w64 GCC: a host links them by name only when it is built with the same\ntoolchain, and the `std::wstring` overload of `tvudGetSpecialFolder` also\nneeds the same C++ runtime.\n\n| Exported name | Declaration in UserData.h |\n|---|---|\n")
 foreach(line IN LISTS lines)
   string(REPLACE "\t" ";" fields "${line}")
