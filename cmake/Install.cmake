@@ -1,6 +1,7 @@
 # `cmake --install` lays down a package that find_package(UserData CONFIG)
-# understands: bin/ (the DLLs and tools), include/, lib/ (import library and
-# the CMake package files).
+# understands: bin/ (the DLLs and tools), include/, lib/ (the import libraries,
+# libUserData.dll.a for MinGW-w64 and UserData.lib for lld-link or link.exe,
+# and the CMake package files).
 include(CMakePackageConfigHelpers)
 include(GNUInstallDirs)
 
@@ -10,6 +11,8 @@ install(TARGETS UserData EXPORT UserDataTargets
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Runtime)
 install(TARGETS TvPal udinfo vtmigrator RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
+get_target_property(_import_library UserDataImportLibrary IMPORT_LIBRARY_FILE)
+install(FILES ${_import_library} DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Runtime)
 install(FILES UserData/include/UserData.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT Runtime)
 
 install(EXPORT UserDataTargets NAMESPACE UserData:: DESTINATION ${USERDATA_CMAKE_DIR} COMPONENT Runtime)

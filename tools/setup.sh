@@ -15,6 +15,7 @@ packages=(
   wine wine64
   googletest nlohmann-json3-dev
   wixl dpkg-dev xz-utils
+  clang-16 lld-16 llvm-16 libwine-dev
 )
 
 sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }

@@ -45,10 +45,22 @@
 // (for example _Z15InstallUserDatav): a host links them by name only when it
 // is built with the same toolchain, and the std::wstring overload of
 // tvudGetSpecialFolder also needs the same C++ runtime.
+//
+// Other toolchains. UserData.lib is the import library for linkers that take
+// the Microsoft format (lld-link, link.exe). A host without the GNU C++
+// runtime defines USERDATA_NO_STD_STRING before including this header (an
+// MSVC-ABI compiler gets it defined here): the std::wstring overload of
+// tvudGetSpecialFolder is then not declared, and <string> is not needed.
 #pragma once
 
-#include <cstddef>
+#include <stddef.h>
+
+#if defined(_MSC_VER) && !defined(USERDATA_NO_STD_STRING)
+#define USERDATA_NO_STD_STRING
+#endif
+#ifndef USERDATA_NO_STD_STRING
 #include <string>
+#endif
 
 #include <windows.h>
 
@@ -145,7 +157,9 @@ USERDATA_API unsigned int GetProductSpecificFilePath(const wchar_t* name, wchar_
 
 // Special folders. The string form returns an empty string when the folder
 // cannot be resolved.
+#ifndef USERDATA_NO_STD_STRING
 USERDATA_API std::wstring tvudGetSpecialFolder(TvUdSpecialFolder::Folders folder);
+#endif
 USERDATA_API unsigned int tvudGetSpecialFolder(TvUdSpecialFolder::Folders folder, wchar_t* buffer,
                                                size_t size);
 // A settings value of the product's root folders, by name.
