@@ -4,6 +4,10 @@
 : "${USERDATA_WINEPREFIX:?USERDATA_WINEPREFIX must name the Wine prefix of the build tree}"
 export WINEPREFIX="$USERDATA_WINEPREFIX"
 export WINEDEBUG=-all
+# Wine names Unix files in the Unix locale's character set: under a fresh
+# machine's plain "C" locale a file name outside ASCII cannot be made at all.
+# Users' folders are not ASCII, so Wine always runs under UTF-8.
+export LC_ALL=C.UTF-8
 unset DISPLAY WAYLAND_DISPLAY
 
 # A prefix is booted beside its place and renamed into it only when wineboot
