@@ -40,7 +40,7 @@ install_packages() {
   local missing
   missing=$(missing_packages)
   [ -z "$missing" ] && return 0
-  echo "setup: installing $missing" >&2
+  echo "setup: installing ${missing//$'\n'/ }" >&2
   sudo_if_needed apt-get update -qq
   # shellcheck disable=SC2086
   sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing >/dev/null
