@@ -3,7 +3,7 @@
 // that no package uses (the Installer answers ERROR_UNKNOWN_PRODUCT for
 // them). Wine's Installer restores every feature whatever REINSTALL and
 // REINSTALLMODE say, so the property strings are checked as passed, through
-// the link-time seam (support/InstallerRuns.h), and not by their effects.
+// the link-time seam below, and not by their effects.
 //
 // The FreshProcess suite runs in a process of its own (ctest's
 // test_install.fresh_process): it watches process-wide state from its start.
@@ -13,8 +13,30 @@
 #include <install/MsiBinding.h>
 #include <install/PerUserInstall.h>
 
-#include "support/InstallerRuns.h"
 #include "support/TestSupport.h"
+
+// Which Installer reconfigurations the library asked for. This program wraps
+// userdata::ReconfigureProduct at link time (tests/CMakeLists.txt): every
+// call goes on to the real Installer unchanged and is then logged here, while
+// the shipped DLL carries no trace of the seam. A change of the function's
+// signature leaves these linker names undefined.
+struct InstallerRunLog {
+    std::vector<std::wstring> products, properties;  // of each run, in order
+    std::function<void()> afterEachRun;              // e.g. to change what the pass sees next
+};
+// The log since the last `InstallerRuns() = {}`.
+static InstallerRunLog& InstallerRuns() {
+    static InstallerRunLog log;
+    return log;
+}
+extern "C" UINT __real__ZN8userdata18ReconfigureProductEPKwS1_(const wchar_t*, const wchar_t*);
+extern "C" UINT __wrap__ZN8userdata18ReconfigureProductEPKwS1_(const wchar_t* productCode, const wchar_t* properties) {
+    const UINT status = __real__ZN8userdata18ReconfigureProductEPKwS1_(productCode, properties);
+    auto& log = InstallerRuns();
+    log.products.push_back(productCode), log.properties.push_back(properties);
+    if (log.afterEachRun) log.afterEachRun();
+    return status;
+}
 
 // The property strings of runs in the REINSTALLMODEs `modes`, separated by
 // spaces: "uos" lays the per-user data down, "m" rewrites the machine's
