@@ -1,21 +1,36 @@
 # Writes OUTPUT, the Markdown page of every export, from the export list
-# LIST (UserData/UserData.exports), the list the export test checks.
+# LIST (UserData/UserData.exports), the list the export test checks, and
+# DEF, the build's UserData.def, for the name an MSVC-mode host links.
 # With CHECK set, writes nothing and fails unless OUTPUT already holds
 # exactly that page.
 file(STRINGS "${LIST}" lines REGEX "^[^#]")
-set(page "# UserData.dll exports\n\nGenerated from `UserData/UserData.exports` by\n`cmake/ExportsPage.cmake`; the test `docs.exports` fails when this page and the\nlist differ, and `exports` when the DLL and the list differ.\n\n")
-string(APPEND page "Names without `_Z` are plain C functions: any compiler's code can call them\nthrough an import library. Names with `_Z` carry the GNU C++ decoration of\nMinGW-w64 GCC: a host links them by name only when it is built with the same\ntoolchain, and the `std::wstring` overload of `tvudGetSpecialFolder` also\nneeds the same C++ runtime.\n\n| Exported name | Declaration in UserData.h |\n|---|---|\n")
+file(STRINGS "${DEF}" aliases REGEX " == ")
+set(page "# UserData.dll exports\n\nGenerated from `UserData/UserData.exports` and the build's `UserData.def` by\n`cmake/ExportsPage.cmake`; the test `docs.exports` fails when this page and the\nlist differ, and `exports` when the DLL and the list differ.\n\n")
+string(APPEND page "Names without `_Z` are plain C functions: any compiler's code can call them\nthrough an import library. Names with `_Z` carry the GNU C++ decoration of\nMinGW-w64 GCC: a host built with the same toolchain links them through\n`libUserData.dll.a`. A host built in MSVC mode links `UserData.lib`, which\nanswers the MSVC name in the third column for the export in the first. The\n`std::wstring` overload of `tvudGetSpecialFolder` has no MSVC name: it needs\nthe GNU C++ runtime.\n\n| Exported name | Declaration in UserData.h | Name in UserData.lib for MSVC hosts |\n|---|---|---|\n")
 foreach(line IN LISTS lines)
   string(REPLACE "\t" ";" fields "${line}")
   list(GET fields 0 name)
   list(GET fields 1 declaration)
-  string(APPEND page "| `${name}` | `${declaration}` |\n")
+  set(msvc_name "${name}")
+  if(name MATCHES "^_Z")
+    set(msvc_name "")
+    foreach(alias IN LISTS aliases)
+      if(alias MATCHES "^ *([^ ]+) == ${name}$")
+        set(msvc_name "${CMAKE_MATCH_1}")
+      endif()
+    endforeach()
+  endif()
+  if(msvc_name STREQUAL "")
+    string(APPEND page "| `${name}` | `${declaration}` | (none) |\n")
+  else()
+    string(APPEND page "| `${name}` | `${declaration}` | `${msvc_name}` |\n")
+  endif()
 endforeach()
 if(CHECK)
   file(READ "${OUTPUT}" current)
   if(NOT current STREQUAL page)
-    message(FATAL_ERROR "${OUTPUT} differs from ${LIST}: regenerate it with\n"
-                        "cmake -DLIST=${LIST} -DOUTPUT=${OUTPUT} -P ${CMAKE_CURRENT_LIST_FILE}")
+    message(FATAL_ERROR "${OUTPUT} differs from ${LIST} and ${DEF}: regenerate it with\n"
+                        "cmake -DLIST=${LIST} -DDEF=${DEF} -DOUTPUT=${OUTPUT} -P ${CMAKE_CURRENT_LIST_FILE}")
   endif()
 else()
   file(WRITE "${OUTPUT}" "${page}")

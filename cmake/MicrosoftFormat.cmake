@@ -15,12 +15,14 @@ execute_process(COMMAND ${USERDATA_CLANG} -print-resource-dir
 # How a translation unit is compiled in MSVC mode. Only Wine's headers and
 # clang's own are searched: nothing of the Linux system or of MinGW-w64.
 # Wine's winnt.h defines _InterlockedCompareExchange128, which clang has as a
-# builtin; renaming Wine's keeps both.
+# builtin; renaming Wine's keeps both. WINE_UNICODE_NATIVE makes WCHAR the
+# wchar_t it is in the Windows SDK, and in UserData.h.
 set(USERDATA_MSVC_COMPILE
   ${USERDATA_CLANG} --target=x86_64-pc-windows-msvc -std=c++17 -O1 -Wall -Wextra -Werror
   -nostdinc -isystem ${WINE_INCLUDE_DIR}/msvcrt -isystem ${WINE_INCLUDE_DIR}/windows
   -isystem ${_clang_resource_dir}/include
-  -D_InterlockedCompareExchange128=WineInterlockedCompareExchange128 -DUNICODE -D_UNICODE)
+  -D_InterlockedCompareExchange128=WineInterlockedCompareExchange128 -DWINE_UNICODE_NATIVE
+  -DUNICODE -D_UNICODE)
 
 # userdata_msvc_program(<name> SOURCE <file> LIBRARIES <files...> DEPENDS <targets...>)
 # Builds bin/<name>.exe from one source in MSVC mode and links it with

@@ -46,11 +46,14 @@
 // is built with the same toolchain, and the std::wstring overload of
 // tvudGetSpecialFolder also needs the same C++ runtime.
 //
-// Other toolchains. UserData.lib is the import library for linkers that take
-// the Microsoft format (lld-link, link.exe). A host without the GNU C++
-// runtime defines USERDATA_NO_STD_STRING before including this header (an
-// MSVC-ABI compiler gets it defined here): the std::wstring overload of
-// tvudGetSpecialFolder is then not declared, and <string> is not needed.
+// Hosts built in MSVC mode link UserData.lib, the import library in the
+// Microsoft format. It answers every export but the std::wstring overload by
+// the host's own decoration: the bare names as they are, and the MSVC name of
+// each decorated export (?InstallUserData@@YAIXZ) as an alias of the GNU name
+// the DLL exports. docs/exports.md lists the names. Such a host has no GNU
+// C++ runtime: with USERDATA_NO_STD_STRING defined (here, for any compiler
+// that defines _MSC_VER) this header does not need <string> and leaves out
+// the std::wstring overload of tvudGetSpecialFolder.
 #pragma once
 
 #include <stddef.h>
