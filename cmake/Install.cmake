@@ -17,7 +17,8 @@ install(FILES UserData/include/UserData.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR
 
 install(EXPORT UserDataTargets NAMESPACE UserData:: DESTINATION ${USERDATA_CMAKE_DIR} COMPONENT Runtime)
 configure_package_config_file(cmake/UserDataConfig.cmake.in
-  ${CMAKE_BINARY_DIR}/UserDataConfig.cmake INSTALL_DESTINATION ${USERDATA_CMAKE_DIR})
+  ${CMAKE_BINARY_DIR}/UserDataConfig.cmake INSTALL_DESTINATION ${USERDATA_CMAKE_DIR}
+  PATH_VARS CMAKE_INSTALL_LIBDIR)
 write_basic_package_version_file(${CMAKE_BINARY_DIR}/UserDataConfigVersion.cmake
   COMPATIBILITY SameMajorVersion)
 install(FILES ${CMAKE_BINARY_DIR}/UserDataConfig.cmake ${CMAKE_BINARY_DIR}/UserDataConfigVersion.cmake

@@ -1,11 +1,40 @@
 #!/bin/sh
-# Packs the build with cpack, unpacks the release ZIP into an empty folder,
-# checks that the DLL in it is small and has no debug sections, builds the
-# consumer against the unpacked package with the same toolchain, and runs it
-# under Wine with the package's bin/ on the Windows search path.
+# The release package as a host uses it.
+#
+#   run-consumer-test.sh package BUILD SOURCE OBJDUMP ANSWERS
+# packs the build with cpack, unpacks the release ZIP into an empty folder,
+# checks that the DLL in it is small and has no debug sections and that both
+# import libraries are there, then builds the consumer against the unpacked
+# package with MinGW-w64.
+#   run-consumer-test.sh msvc BUILD SOURCE ANSWERS
+# builds the consumer against the package unpacked by the first form, in MSVC
+# mode: find_package hands it UserData.lib, and nothing else of ours.
+#
+# Either way the consumer runs under Wine with the package's bin/ on the
+# Windows search path, and must print the ANSWERS lines that the build tree's
+# consumer_answers prints, from the same source.
 set -eu
-build_dir=$1 source_dir=$2 objdump=$3 answers=$4
+mode=$1 build_dir=$2 source_dir=$3
 work=$build_dir/consumer
+
+build_and_compare() {
+  toolchain=$1 consumer_build=$work/build-$mode answers=$2
+  rm -rf "$consumer_build"
+  cmake -S "$source_dir/tests/consumer" -B "$consumer_build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/$toolchain" \
+    -DUserData_DIR="$work/prefix/lib/cmake/UserData" >/dev/null
+  cmake --build "$consumer_build" >/dev/null
+  WINEPATH="Z:$(echo "$work/prefix/bin" | tr / '\\')" cmake -DANSWERS="$answers" \
+    "-DEMULATOR=env;USERDATA_WINEPREFIX=$build_dir/wineprefix;$source_dir/cmake/wine-run.sh" \
+    -DHOSTS="$build_dir/bin/consumer_answers.exe;$consumer_build/consumer.exe" \
+    -P "$source_dir/tests/consumer/compare-answers.cmake"
+}
+
+if [ "$mode" = msvc ]; then
+  build_and_compare clang-msvc-x86_64.cmake "$4"
+  exit
+fi
+objdump=$4
 rm -rf "$work"
 mkdir -p "$work/package" "$work/prefix"
 (cd "$build_dir" && cpack -B "$work/package" >/dev/null)
@@ -16,13 +45,7 @@ size=$(wc -c <"$dll")
 if [ "$size" -ge 1572864 ]; then echo "consumer: $dll is $size bytes, not under 1.5 MB" >&2; exit 1; fi
 if "$objdump" -h "$dll" | grep -q '\.debug_'; then echo "consumer: $dll has debug sections" >&2; exit 1; fi
 ls "$work"/package/UserData-*-win64-debug.zip >/dev/null
-[ -f "$work/prefix/lib/UserData.lib" ] || { echo "consumer: the package has no lib/UserData.lib" >&2; exit 1; }
-cmake -S "$source_dir/tests/consumer" -B "$work/build" -G Ninja \
-  -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-w64-x86_64.cmake" \
-  -DUserData_DIR="$work/prefix/lib/cmake/UserData" >/dev/null
-cmake --build "$work/build" >/dev/null
-# The same host source as the build tree's consumer_answers: the packaged DLL
-# must answer as the built one does.
-WINEPATH="Z:$(echo "$work/prefix/bin" | tr / '\\')" cmake -DANSWERS="$answers" \
-  "-DEMULATOR=env;USERDATA_WINEPREFIX=$build_dir/wineprefix;$source_dir/cmake/wine-run.sh" \
-  -DHOSTS="$work/build/consumer.exe;$build_dir/bin/consumer_answers.exe" -P "$source_dir/tests/consumer/compare-answers.cmake"
+for library in libUserData.dll.a UserData.lib; do
+  [ -f "$work/prefix/lib/$library" ] || { echo "consumer: the package has no lib/$library" >&2; exit 1; }
+done
+build_and_compare mingw-w64-x86_64.cmake "$5"
