@@ -42,9 +42,9 @@
 //
 // Export names. The functions in the extern "C" block are exported under
 // their bare names. All others carry the GNU C++ decoration of MinGW-w64 GCC
-// (for example _Z15InstallUserDatav): a host links them by name only when it
-// is built with the same toolchain, and the std::wstring overload of
-// tvudGetSpecialFolder also needs the same C++ runtime.
+// (for example _Z15InstallUserDatav): a host built with the same toolchain
+// links them by that name, and only such a host can use the std::wstring
+// overload of tvudGetSpecialFolder, which needs the same C++ runtime.
 //
 // Hosts built in MSVC mode link UserData.lib, the import library in the
 // Microsoft format. It answers every export but the std::wstring overload by
