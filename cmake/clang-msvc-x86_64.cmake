@@ -8,6 +8,9 @@ include(${CMAKE_CURRENT_LIST_DIR}/MsvcMode.cmake)
 
 set(CMAKE_CXX_COMPILER ${USERDATA_CLANG})
 set(CMAKE_CXX_COMPILER_TARGET ${USERDATA_MSVC_TARGET})
+# CMake's Windows platform for clang also enables the resource compiler.
+find_program(USERDATA_LLVM_RC NAMES llvm-rc-16 llvm-rc REQUIRED)
+set(CMAKE_RC_COMPILER ${USERDATA_LLVM_RC})
 list(JOIN USERDATA_MSVC_COMPILE_FLAGS " " CMAKE_CXX_FLAGS_INIT)
 # The runtime library CMake names in each object (msvcrt.lib) is Microsoft's;
 # Wine's stands in for it.
