@@ -13,13 +13,13 @@
 # the list fails the probe's compilation. The std::wstring overload has no
 # alias: the two C++ runtimes lay out strings differently.
 cmake_minimum_required(VERSION 3.25)
-file(STRINGS "${LIST}" lines REGEX "^[^#]")
+include(${CMAKE_CURRENT_LIST_DIR}/ExportList.cmake)
+userdata_read_export_list("${LIST}" exports)
 set(probe "#include <UserData.h>\n")
 set(bridged "")
-foreach(line IN LISTS lines)
-  string(REPLACE "\t" ";" fields "${line}")
-  list(GET fields 0 name)
-  list(GET fields 1 declaration)
+foreach(export IN ZIP_LISTS exports_NAMES exports_DECLARATIONS)
+  set(name "${export_0}")
+  set(declaration "${export_1}")
   if(name MATCHES "^_Z" AND NOT declaration MATCHES "std::")
     if(NOT declaration MATCHES "^(.*[^A-Za-z0-9_])([A-Za-z_][A-Za-z0-9_]*)\\((.*)\\)$")
       message(FATAL_ERROR "${LIST}: cannot read the declaration '${declaration}'")
@@ -34,8 +34,7 @@ execute_process(COMMAND ${COMPILE} -I${INCLUDE} -S -emit-llvm -o - "${OUTPUT}.pr
                 OUTPUT_VARIABLE ir COMMAND_ERROR_IS_FATAL ANY)
 
 set(definition "LIBRARY UserData.dll\nEXPORTS\n")
-foreach(line IN LISTS lines)
-  string(REGEX REPLACE "\t.*" "" name "${line}")
+foreach(name IN LISTS exports_NAMES)
   string(APPEND definition "  ${name}\n")
   if(name IN_LIST bridged)
     if(NOT ir MATCHES "@msvc_name_of_${name}\\(\\)[^{]*{[^}]*ret ptr @\"([^\"]+)\"")
