@@ -18,64 +18,79 @@ namespace {
 
 using nlohmann::json;
 
-struct ConfigError {
-    std::string message;
-};
-
 // "productSettings.X", or "productSettings.\"\"" for the container with the empty name.
 std::string member(const std::string& key, const std::string& name) {
     return key + "." + (name.empty() ? std::string("\"\"") : name);
 }
 
-[[noreturn]] void fail(const std::string& key, const std::string& what) {
-    throw ConfigError{"key '" + key + "': " + what};
-}
-
+// Reads the parts of a product, each answering false at the first mistake,
+// which it records. Nothing here throws: an exception thrown and caught
+// inside a DLL leaves the C++ runtime's thread-local slot for it behind, one
+// TLS index for every load of the DLL in which a product was refused.
 class Reader {
 public:
     explicit Reader(bool expandEnvironment) : expand_(expandEnvironment) {}
 
-    std::wstring text(const json& value, const std::string& key) const {
-        if (!value.is_string()) fail(key, "expected a string");
-        std::wstring wide = userdata::Utf8ToWide(value.get_ref<const std::string&>());
-        return expand_ ? expandEnvironment(wide) : wide;
+    // The first mistake, as one line naming the key at fault.
+    const std::string& problem() const { return problem_; }
+
+    bool fail(const std::string& key, const std::string& what) {
+        if (problem_.empty()) problem_ = "key '" + key + "': " + what;
+        return false;
     }
 
-    bool flag(const json& value, const std::string& key) const {
-        if (!value.is_boolean()) fail(key, "expected true or false");
-        return value.get<bool>();
+    bool text(const json& value, const std::string& key, std::wstring& out) {
+        if (!value.is_string()) return fail(key, "expected a string");
+        out = userdata::Utf8ToWide(value.get_ref<const std::string&>());
+        if (expand_) out = expandEnvironment(out);
+        return true;
     }
 
-    const json& object(const json& value, const std::string& key) const {
-        if (!value.is_object()) fail(key, "expected an object");
-        return value;
+    bool flag(const json& value, const std::string& key, bool& out) {
+        if (!value.is_boolean()) return fail(key, "expected true or false");
+        out = value.get<bool>();
+        return true;
     }
 
-    std::shared_ptr<const Settings::ContainerData> values(const json& value, const std::string& key,
-                                                          bool good) const {
+    bool object(const json& value, const std::string& key) {
+        return value.is_object() || fail(key, "expected an object");
+    }
+
+    bool values(const json& value, const std::string& key, bool good,
+                std::shared_ptr<const Settings::ContainerData>& out) {
+        if (!object(value, key)) return false;
         auto data = std::make_shared<Settings::ContainerData>();
         data->good = good;
-        for (const auto& [name, item] : object(value, key).items()) {
-            data->values.emplace(userdata::Utf8ToWide(name), text(item, member(key, name)));
+        for (const auto& [name, item] : value.items()) {
+            std::wstring text;
+            if (!this->text(item, member(key, name), text)) return false;
+            data->values.emplace(userdata::Utf8ToWide(name), std::move(text));
         }
-        return data;
+        out = std::move(data);
+        return true;
     }
 
-    std::vector<Settings::Container> containers(const json& value, const std::string& key) const {
-        if (!value.is_array()) fail(key, "expected an array of containers");
-        std::vector<Settings::Container> result;
+    bool containers(const json& value, const std::string& key, std::vector<Settings::Container>& out) {
+        if (!value.is_array()) return fail(key, "expected an array of containers");
         for (size_t i = 0; i < value.size(); ++i) {
             const std::string at = key + "[" + std::to_string(i) + "]";
+            if (!object(value[i], at)) return false;
             bool good = true;
             json values = json::object();
-            for (const auto& [field, item] : object(value[i], at).items()) {
-                if (field == "good") good = flag(item, at + ".good");
-                else if (field == "values") values = item;
-                else fail(at + "." + field, "unknown key (expected 'good' or 'values')");
+            for (const auto& [field, item] : value[i].items()) {
+                if (field == "good") {
+                    if (!flag(item, at + ".good", good)) return false;
+                } else if (field == "values") {
+                    values = item;
+                } else {
+                    return fail(at + "." + field, "unknown key (expected 'good' or 'values')");
+                }
             }
-            result.emplace_back(this->values(values, at + ".values", good));
+            std::shared_ptr<const Settings::ContainerData> data;
+            if (!this->values(values, at + ".values", good, data)) return false;
+            out.emplace_back(std::move(data));
         }
-        return result;
+        return true;
     }
 
 private:
@@ -89,9 +104,10 @@ private:
     }
 
     bool expand_;
+    std::string problem_;
 };
 
-void readKey(ProductState& state, const Reader& in, const std::string& key, const json& value) {
+bool readKey(ProductState& state, Reader& in, const std::string& key, const json& value) {
     using Field = std::wstring ProductState::*;
     static const std::pair<const char*, Field> kTexts[] = {
         {"roamingRootName", &ProductState::roamingRootName},
@@ -104,32 +120,40 @@ void readKey(ProductState& state, const Reader& in, const std::string& key, cons
         {"myDocumentsPath", &ProductState::myDocumentsPath},
     };
     for (const auto& [name, field] : kTexts) {
-        if (key == name) {
-            state.*field = in.text(value, key);
-            return;
-        }
+        if (key == name) return in.text(value, key, state.*field);
     }
-    if (key == "initialize") {
-        state.initialize = in.flag(value, key);
-    } else if (key == "resDir") {
-        state.resDir = in.text(value, key);
-    } else if (key == "pathSeparator") {
-        std::wstring separator = in.text(value, key);
-        if (separator.size() != 1) fail(key, "expected a one-character string");
+    if (key == "initialize") return in.flag(value, key, state.initialize);
+    if (key == "resDir") {
+        std::wstring folder;
+        if (!in.text(value, key, folder)) return false;
+        state.resDir = folder;
+        return true;
+    }
+    if (key == "pathSeparator") {
+        std::wstring separator;
+        if (!in.text(value, key, separator)) return false;
+        if (separator.size() != 1) return in.fail(key, "expected a one-character string");
         state.pathSeparator = separator[0];
-    } else if (key == "productSettings") {
-        for (const auto& [name, list] : in.object(value, key).items()) {
-            state.productSettings[userdata::Utf8ToWide(name)] = in.containers(list, member(key, name));
-        }
-    } else if (key == "profiles") {
-        for (const auto& [name, values] : in.object(value, key).items()) {
-            state.profiles.insert_or_assign(
-                userdata::Utf8ToWide(name),
-                Settings::ReadOnlyContainer(in.values(values, member(key, name), true)));
-        }
-    } else {
-        fail(key, "unknown key");
+        return true;
     }
+    if (key == "productSettings") {
+        if (!in.object(value, key)) return false;
+        for (const auto& [name, list] : value.items()) {
+            if (!in.containers(list, member(key, name), state.productSettings[userdata::Utf8ToWide(name)]))
+                return false;
+        }
+        return true;
+    }
+    if (key == "profiles") {
+        if (!in.object(value, key)) return false;
+        for (const auto& [name, values] : value.items()) {
+            std::shared_ptr<const Settings::ContainerData> data;
+            if (!in.values(values, member(key, name), true, data)) return false;
+            state.profiles.insert_or_assign(userdata::Utf8ToWide(name), Settings::ReadOnlyContainer(std::move(data)));
+        }
+        return true;
+    }
+    return in.fail(key, "unknown key");
 }
 
 bool readWholeFile(const std::wstring& file, std::string& contents) {
@@ -154,15 +178,15 @@ std::optional<ProductState> parseProductState(std::string_view jsonText, bool ex
         problem = "expected a JSON object at the top level";
         return std::nullopt;
     }
-    try {
-        ProductState state;
-        const Reader in(expandEnvironment);
-        for (const auto& [key, value] : document.items()) readKey(state, in, key, value);
-        return state;
-    } catch (const ConfigError& error) {
-        problem = error.message;
-        return std::nullopt;
+    ProductState state;
+    Reader in(expandEnvironment);
+    for (const auto& [key, value] : document.items()) {
+        if (!readKey(state, in, key, value)) {
+            problem = in.problem();
+            return std::nullopt;
+        }
     }
+    return state;
 }
 
 std::optional<ProductState> loadProductState(const std::wstring& file, std::string& problem) {
