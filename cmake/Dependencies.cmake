@@ -8,12 +8,17 @@ if(NOT EXISTS "${BOOST_DIR}/include/boost/filesystem.hpp")
 endif()
 
 file(GLOB _boost_fs_sources CONFIGURE_DEPENDS "${BOOST_DIR}/filesystem/src/*.cpp")
-add_library(boost_filesystem STATIC ${_boost_fs_sources})
-target_include_directories(boost_filesystem SYSTEM PUBLIC "${BOOST_DIR}/include")
-target_compile_definitions(boost_filesystem
-  PUBLIC  BOOST_ALL_NO_LIB BOOST_FILESYSTEM_STATIC_LINK=1
-  PRIVATE BOOST_FILESYSTEM_SOURCE BOOST_FILESYSTEM_NO_CXX20_ATOMIC_REF)
-target_link_libraries(boost_filesystem PUBLIC bcrypt advapi32)
+# Built once for each thread model that links it (see the toolchain file):
+# the model of the targets made where this is called.
+function(userdata_boost_filesystem name)
+  add_library(${name} STATIC ${_boost_fs_sources})
+  target_include_directories(${name} SYSTEM PUBLIC "${BOOST_DIR}/include")
+  target_compile_definitions(${name}
+    PUBLIC  BOOST_ALL_NO_LIB BOOST_FILESYSTEM_STATIC_LINK=1
+    PRIVATE BOOST_FILESYSTEM_SOURCE BOOST_FILESYSTEM_NO_CXX20_ATOMIC_REF)
+  target_link_libraries(${name} PUBLIC bcrypt advapi32)
+endfunction()
+userdata_boost_filesystem(boost_filesystem)
 add_library(Boost::filesystem ALIAS boost_filesystem)
 
 # --- GoogleTest / GoogleMock, built from their sources ------------------
@@ -25,7 +30,12 @@ if(USERDATA_BUILD_TESTS)
   endif()
   set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  # GoogleTest needs std::mutex: the posix thread model, like the tests.
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${USERDATA_POSIX_THREADS})
+  set(CMAKE_CXX_LINKER_LAUNCHER ${USERDATA_POSIX_THREADS})
   add_subdirectory(${GOOGLETEST_DIR} ${CMAKE_BINARY_DIR}/_deps/googletest EXCLUDE_FROM_ALL)
+  unset(CMAKE_CXX_COMPILER_LAUNCHER)
+  unset(CMAKE_CXX_LINKER_LAUNCHER)
 endif()
 
 # --- nlohmann-json: only its own folder, never the rest of /usr/include --

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "ModuleState.h"
+#include "common/RuntimeRelease.h"
 
 namespace userdata {
 namespace {
@@ -11,9 +12,9 @@ bool IsAttached() { return attached; }
 }  // namespace userdata
 
 // Reports success for every notification; the library starts no threads and
-// needs no per-thread set-up. What the static runtimes keep is given back at
-// unload by the DLL's entry point around this one (common/StaticRuntimeRelease.cpp).
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+// needs no per-thread set-up.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) userdata::MarkAttached();
+    userdata::ReleaseRuntimeOnFreeLibrary(reason, reserved);
     return TRUE;
 }

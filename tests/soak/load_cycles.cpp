@@ -1,17 +1,26 @@
 // A host that does what long-lived hosts do to UserData.dll over and over,
 // with nothing of the library linked in, so that every load is a real one.
-//   - Load cycles: load UserData.dll (and with it TvPal.dll), initialise it,
-//     resolve every folder and the help files, free it.
-//   - Re-initialisation cycles: one load, the same product initialised again
-//     and again; the UI language pointer taken first must stay readable.
+//   - load-cycles: load UserData.dll (and with it TvPal.dll), hand it a
+//     product the platform layer refuses, then the default one, call the
+//     getters on four host threads at once, free it.
+//   - reinit-cycles: one load, initialised with two products in turn; the UI
+//     language pointer taken first must still read its text.
+//   - thread-churn: one load, short-lived host threads one after another,
+//     each calling the getters.
+//   - late-thread: a host thread that called the getters is still running
+//     when the DLL is freed, and ends afterwards.
 // Exits 0 when the free TLS indexes, the next handle value and the heap bytes
-// in use are where they were after the warm-up; 1, with the figures, when any
-// moved. The count of each is the first argument, or USERDATA_SOAK_CYCLES.
+// in use are where they were after each soak's warm-up; 1, with the figures,
+// when any moved. The load cycles are the first argument, or
+// USERDATA_SOAK_CYCLES; the other soaks scale with them.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <fstream>
+#include <string>
+#include <vector>
 
 #include "common/UniqueAny.h"
 
@@ -42,24 +51,89 @@ Resources Measure() {
     return now;
 }
 
-template <typename Function>
-Function Export(HMODULE module, const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+// A file beside this program: the DLLs are loaded by full path, and the
+// products are handed over as files, the way a host hands over its own.
+std::wstring BesideThisProgram(const wchar_t* name) {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path, length);
+    return folder.substr(0, folder.rfind(L'\\') + 1) + name;
 }
-unsigned Init(HMODULE library) {
-    return Export<unsigned (*)(const wchar_t*, const wchar_t*)>(library, "tvudInitProductParams")(L"", L"");
+const std::wstring kRefusedProduct = BesideThisProgram(L"load_cycles-refused.json");
+const std::wstring kOtherProduct = BesideThisProgram(L"load_cycles-other.json");
+
+// One load of UserData.dll and the exports a cycle calls.
+struct Library {
+    userdata::UniqueModule module{LoadLibraryW(BesideThisProgram(L"UserData.dll").c_str())};
+    template <typename Function>
+    Function get(const char* name) const {
+        return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module.get(), name)));
+    }
+    unsigned init(const wchar_t* product) const {
+        return get<unsigned (*)(const wchar_t*, const wchar_t*)>("tvudInitProductParams")(product, L"");
+    }
+    const wchar_t* language() const { return get<const wchar_t* (*)()>("tvudGetProductUILanguage")(); }
+};
+
+// The nineteen folders, the help file and the context-help file; true when
+// the last is there.
+bool CallGetters(const Library& library) {
+    wchar_t buffer[2048];
+    const auto folder = library.get<unsigned (*)(int, wchar_t*, size_t)>(
+        "_Z20tvudGetSpecialFolderN17TvUdSpecialFolder7FoldersEPwy");
+    for (int value = 0; value < 19; ++value) folder(value, buffer, 2048);
+    using Getter = unsigned (*)(wchar_t*, unsigned long);
+    library.get<Getter>("_Z15GetHelpFileNamePwm")(buffer, 2048);
+    return library.get<Getter>("_Z18GetContextFileNamePwm")(buffer, 2048) != 0;
+}
+
+DWORD WINAPI GettersThread(void* library) { return CallGetters(*static_cast<const Library*>(library)) ? 0 : 1; }
+
+bool EndedWithZero(HANDLE thread) {
+    DWORD code = 1;
+    return thread != nullptr && WaitForSingleObject(thread, INFINITE) == WAIT_OBJECT_0 &&
+           GetExitCodeThread(thread, &code) && code == 0;
+}
+
+// The getters on `count` host threads at once; true when each answered.
+bool OnHostThreads(const Library& library, int count) {
+    std::vector<userdata::UniqueHandle> threads;
+    for (int i = 0; i < count; ++i)
+        threads.emplace_back(CreateThread(nullptr, 0, GettersThread, const_cast<Library*>(&library), 0, nullptr));
+    bool answered = true;
+    for (const auto& thread : threads) answered = EndedWithZero(thread.get()) && answered;
+    return answered;
 }
 
 bool LoadCycle() {
-    const userdata::UniqueModule library(LoadLibraryW(L"UserData.dll"));
-    if (!library || Init(library.get()) != 0) return false;
-    wchar_t buffer[2048];
-    const auto folder = Export<unsigned (*)(int, wchar_t*, size_t)>(
-        library.get(), "_Z20tvudGetSpecialFolderN17TvUdSpecialFolder7FoldersEPwy");
-    for (int value = 0; value < 19; ++value) folder(value, buffer, 2048);
-    using Getter = unsigned (*)(wchar_t*, unsigned long);
-    Export<Getter>(library.get(), "_Z15GetHelpFileNamePwm")(buffer, 2048);
-    return Export<Getter>(library.get(), "_Z18GetContextFileNamePwm")(buffer, 2048) != 0;
+    const Library library;
+    return library.module && library.init(kRefusedProduct.c_str()) == 1 && library.init(L"") == 0 &&
+           OnHostThreads(library, 4);
+}
+
+// The thread calls the getters, tells the host, and waits to be let go after
+// the host has freed the DLL.
+struct LateThread {
+    Library library;
+    userdata::UniqueHandle called{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    userdata::UniqueHandle released{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    static DWORD WINAPI Run(void* self) {
+        auto& late = *static_cast<LateThread*>(self);
+        const bool answered = CallGetters(late.library);
+        SetEvent(late.called.get());
+        WaitForSingleObject(late.released.get(), INFINITE);
+        return answered ? 0 : 1;
+    }
+};
+
+bool LateThreadCycle() {
+    LateThread late;
+    if (!late.library.module || late.library.init(L"") != 0) return false;
+    const userdata::UniqueHandle thread(CreateThread(nullptr, 0, LateThread::Run, &late, 0, nullptr));
+    WaitForSingleObject(late.called.get(), INFINITE);
+    late.library.module.reset();
+    SetEvent(late.released.get());
+    return EndedWithZero(thread.get());
 }
 
 // Runs `cycle` for the warm-up and then `cycles` times; true when nothing moved.
@@ -84,12 +158,22 @@ bool Soak(const char* name, long cycles, Cycle cycle) {
 int main(int argc, char** argv) {
     const char* fromEnvironment = std::getenv("USERDATA_SOAK_CYCLES");
     const long cycles = std::atol(argc > 1 ? argv[1] : fromEnvironment ? fromEnvironment : "200");
-    const bool loadsFlat = Soak("load-cycles", cycles, LoadCycle);
+    std::freopen("NUL", "w", stderr);  // the platform layer's line for each refused product
+    std::ofstream(kRefusedProduct.c_str()) << R"({"noSuchKey": 1})";
+    std::ofstream(kOtherProduct.c_str()) << R"({"currentLanguageName": "de-DE"})";
+    bool flat = Soak("load-cycles", cycles, LoadCycle);
+    flat = Soak("late-thread", cycles / 4, LateThreadCycle) && flat;
 
-    const userdata::UniqueModule library(LoadLibraryW(L"UserData.dll"));
-    if (!library || Init(library.get()) != 0) return 1;
-    const wchar_t* language = Export<const wchar_t* (*)()>(library.get(), "tvudGetProductUILanguage")();
-    const bool initsFlat = Soak("reinit-cycles", cycles * 10, [&] { return Init(library.get()) == 0; });
-    if (std::wcscmp(language, L"en-US") != 0) return std::puts("reinit-cycles: the UI language taken first is lost"), 1;
-    return loadsFlat && initsFlat ? 0 : 1;
+    const Library library;
+    if (!library.module || library.init(L"") != 0) return 1;
+    flat = Soak("thread-churn", cycles * 10, [&] { return OnHostThreads(library, 1); }) && flat;
+    // The UI language pointer taken first must read its text after every
+    // re-initialisation, with the other product as with its own.
+    const wchar_t* language = library.language();
+    long reinitialisations = 0;
+    flat = Soak("reinit-cycles", cycles * 10, [&] {
+        const wchar_t* product = ++reinitialisations % 2 ? kOtherProduct.c_str() : L"";
+        return library.init(product) == 0 && std::wcscmp(language, L"en-US") == 0;
+    }) && flat;
+    return flat ? 0 : 1;
 }
