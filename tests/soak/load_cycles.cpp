@@ -2,13 +2,12 @@
 // with nothing of the library linked in, so that every load is a real one.
 //   - load-cycles: load UserData.dll (and with it TvPal.dll), hand it a
 //     product the platform layer refuses, then the default one, call the
-//     getters on four host threads at once, free it.
+//     getters on four host threads at once, and free it while those threads
+//     still run; they end afterwards.
 //   - reinit-cycles: one load, initialised with two products in turn; the UI
 //     language pointer taken first must still read its text.
 //   - thread-churn: one load, short-lived host threads one after another,
 //     each calling the getters.
-//   - late-thread: a host thread that called the getters is still running
-//     when the DLL is freed, and ends afterwards.
 // Exits 0 when the free TLS indexes, the next handle value and the heap bytes
 // in use are where they were after each soak's warm-up; 1, with the figures,
 // when any moved. The load cycles are the first argument, or
@@ -72,7 +71,6 @@ struct Library {
     unsigned init(const wchar_t* product) const {
         return get<unsigned (*)(const wchar_t*, const wchar_t*)>("tvudInitProductParams")(product, L"");
     }
-    const wchar_t* language() const { return get<const wchar_t* (*)()>("tvudGetProductUILanguage")(); }
 };
 
 // The nineteen folders, the help file and the context-help file; true when
@@ -87,53 +85,49 @@ bool CallGetters(const Library& library) {
     return library.get<Getter>("_Z18GetContextFileNamePwm")(buffer, 2048) != 0;
 }
 
-DWORD WINAPI GettersThread(void* library) { return CallGetters(*static_cast<const Library*>(library)) ? 0 : 1; }
+// Host threads that each call the getters once and then wait to be let go,
+// so that they can still be running when the host frees the DLL.
+class HostThreads {
+public:
+    HostThreads(const Library& library, int count) : library_(library) {
+        for (int i = 0; i < count; ++i) threads_.emplace_back(CreateThread(nullptr, 0, Run, this, 0, nullptr));
+    }
+    void waitUntilCalled() const {
+        for (size_t i = 0; i < threads_.size(); ++i) WaitForSingleObject(called_.get(), INFINITE);
+    }
+    // Lets the threads end and waits for them; true when each answered.
+    bool release() const {
+        SetEvent(released_.get());
+        bool answered = true;
+        for (const auto& thread : threads_) {
+            DWORD code = 1;
+            answered = thread && WaitForSingleObject(thread.get(), INFINITE) == WAIT_OBJECT_0 &&
+                       GetExitCodeThread(thread.get(), &code) && code == 0 && answered;
+        }
+        return answered;
+    }
 
-bool EndedWithZero(HANDLE thread) {
-    DWORD code = 1;
-    return thread != nullptr && WaitForSingleObject(thread, INFINITE) == WAIT_OBJECT_0 &&
-           GetExitCodeThread(thread, &code) && code == 0;
-}
-
-// The getters on `count` host threads at once; true when each answered.
-bool OnHostThreads(const Library& library, int count) {
-    std::vector<userdata::UniqueHandle> threads;
-    for (int i = 0; i < count; ++i)
-        threads.emplace_back(CreateThread(nullptr, 0, GettersThread, const_cast<Library*>(&library), 0, nullptr));
-    bool answered = true;
-    for (const auto& thread : threads) answered = EndedWithZero(thread.get()) && answered;
-    return answered;
-}
-
-bool LoadCycle() {
-    const Library library;
-    return library.module && library.init(kRefusedProduct.c_str()) == 1 && library.init(L"") == 0 &&
-           OnHostThreads(library, 4);
-}
-
-// The thread calls the getters, tells the host, and waits to be let go after
-// the host has freed the DLL.
-struct LateThread {
-    Library library;
-    userdata::UniqueHandle called{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    userdata::UniqueHandle released{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+private:
     static DWORD WINAPI Run(void* self) {
-        auto& late = *static_cast<LateThread*>(self);
-        const bool answered = CallGetters(late.library);
-        SetEvent(late.called.get());
-        WaitForSingleObject(late.released.get(), INFINITE);
+        const auto& threads = *static_cast<const HostThreads*>(self);
+        const bool answered = CallGetters(threads.library_);
+        ReleaseSemaphore(threads.called_.get(), 1, nullptr);
+        WaitForSingleObject(threads.released_.get(), INFINITE);
         return answered ? 0 : 1;
     }
+    const Library& library_;
+    userdata::UniqueHandle called_{CreateSemaphoreW(nullptr, 0, 64, nullptr)};
+    userdata::UniqueHandle released_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    std::vector<userdata::UniqueHandle> threads_;
 };
 
-bool LateThreadCycle() {
-    LateThread late;
-    if (!late.library.module || late.library.init(L"") != 0) return false;
-    const userdata::UniqueHandle thread(CreateThread(nullptr, 0, LateThread::Run, &late, 0, nullptr));
-    WaitForSingleObject(late.called.get(), INFINITE);
-    late.library.module.reset();
-    SetEvent(late.released.get());
-    return EndedWithZero(thread.get());
+bool LoadCycle() {
+    Library library;
+    if (!library.module || library.init(kRefusedProduct.c_str()) != 1 || library.init(L"") != 0) return false;
+    const HostThreads threads(library, 4);
+    threads.waitUntilCalled();
+    library.module.reset();  // under the four running threads
+    return threads.release();
 }
 
 // Runs `cycle` for the warm-up and then `cycles` times; true when nothing moved.
@@ -162,14 +156,13 @@ int main(int argc, char** argv) {
     std::ofstream(kRefusedProduct.c_str()) << R"({"noSuchKey": 1})";
     std::ofstream(kOtherProduct.c_str()) << R"({"currentLanguageName": "de-DE"})";
     bool flat = Soak("load-cycles", cycles, LoadCycle);
-    flat = Soak("late-thread", cycles / 4, LateThreadCycle) && flat;
 
     const Library library;
     if (!library.module || library.init(L"") != 0) return 1;
-    flat = Soak("thread-churn", cycles * 10, [&] { return OnHostThreads(library, 1); }) && flat;
+    flat = Soak("thread-churn", cycles * 10, [&] { return HostThreads(library, 1).release(); }) && flat;
     // The UI language pointer taken first must read its text after every
     // re-initialisation, with the other product as with its own.
-    const wchar_t* language = library.language();
+    const wchar_t* language = library.get<const wchar_t* (*)()>("tvudGetProductUILanguage")();
     long reinitialisations = 0;
     flat = Soak("reinit-cycles", cycles * 10, [&] {
         const wchar_t* product = ++reinitialisations % 2 ? kOtherProduct.c_str() : L"";
