@@ -33,7 +33,7 @@ TEST(AutoMigrate, StartsTheMigratorAsTheSwitchesTheMarkerAndTheRuntimeSay) {
     // for it, and the user's switch afterwards.
     const struct { const char* name; Dap marker; int user, machine; std::string options; bool waited;
                    std::optional<DWORD> after; const wchar_t* exitCode = L"0"; const char* product = "TRLV";
-                   const char* language = "en-US"; HKEY machineHive = HKEY_LOCAL_MACHINE; bool runtime = true; }
+                   const char* language = "en-US"; HKEY machineHive = HKEY_LOCAL_MACHINE; const wchar_t* runtime = nullptr; }
         cases[] = {
             {"first call for a new user", MadeNow, kNoValue, kNoKey, dap, true, 1},
             {"exit status 3 switches the user off", MadeNow, kNoValue, kNoKey, dap, true, 0, L"3"},
@@ -50,13 +50,18 @@ TEST(AutoMigrate, StartsTheMigratorAsTheSwitchesTheMarkerAndTheRuntimeSay) {
             {"any other number is on", MadeNow, kNoValue, 7, dap, true, 1},
             {"machine key found under the user hive acts as the switch", MadeNow, kNoValue, 0, "", true, std::nullopt,
              L"0", "TRLV", "en-US", HKEY_CURRENT_USER},
-            // Left for a later call to try again. Wine reads the override at
-            // every load, so it disables the runtime while it is set.
+            // Left for a later call to try again. Wine reads the override of
+            // `runtime` at every load: "disabled" takes the runtime away,
+            // "native" leaves only a copy planted beside this program.
             {"without the .NET runtime nothing starts", MadeNow, kNoValue, kNoKey, "", true, 1, L"0", "TRLV", "en-US",
-             HKEY_LOCAL_MACHINE, false},
+             HKEY_LOCAL_MACHINE, L"disabled"},
+            {"a Mscoree.dll planted beside the host is not the runtime", MadeNow, kNoValue, kNoKey, "", true, 1, L"0",
+             "TRLV", "en-US", HKEY_LOCAL_MACHINE, L"native"},
         };
     wchar_t self[MAX_PATH];
     const fs::path library(std::wstring(self, GetModuleFileNameW(GetModuleHandleW(L"UserData.dll"), self, MAX_PATH)));
+    // Code that leaves a mark when it runs (tests/fixtures/strings_entry.c).
+    const fs::path planted = library.parent_path() / L"Mscoree.dll", plant = library.parent_path() / L"test_strings.dll";
     const std::string migrator = WideToUtf8((library.parent_path() / L"vtmigrator.exe").wstring()) + " ";
     // A folder name outside ASCII, so that a path narrowed on the way is caught.
     const std::wstring temp = (fs::temp_directory_path() / std::to_wstring(GetCurrentProcessId())).wstring();
@@ -75,7 +80,10 @@ TEST(AutoMigrate, StartsTheMigratorAsTheSwitchesTheMarkerAndTheRuntimeSay) {
         if (c.machine >= 0) machine->setRaw(L"AutoMigrate", REG_DWORD, {std::uint8_t(c.machine), 0, 0, 0});
         if (c.user != kNoKey) user.emplace(HKEY_CURRENT_USER, userPath);
         if (c.user >= 0) user->setRaw(L"AutoMigrate", REG_DWORD, {std::uint8_t(c.user), 0, 0, 0});
-        if (!c.runtime) RegSetKeyValueW(HKEY_CURRENT_USER, kOverrides, L"mscoree", REG_SZ, L"disabled", 18);
+        const std::wstring runtime = c.runtime ? c.runtime : L"";
+        if (c.runtime) RegSetKeyValueW(HKEY_CURRENT_USER, kOverrides, L"mscoree", REG_SZ, c.runtime, DWORD(runtime.size() + 1) * 2);
+        if (runtime == L"native") fs::copy_file(plant, planted, fs::copy_options::overwrite_existing);
+        SetEnvironmentVariableW(L"USERDATA_TEST_LIBRARY_CODE_RAN", nullptr);
         SetEnvironmentVariableW(L"VTMIGRATOR_EXIT_CODE", c.exitCode);
         // A waited run is logged before the call returns, one not waited for well after.
         SetEnvironmentVariableW(L"VTMIGRATOR_DELAY_MS", c.options.empty() ? L"0" : c.waited ? L"300" : L"1500");
@@ -84,7 +92,9 @@ TEST(AutoMigrate, StartsTheMigratorAsTheSwitchesTheMarkerAndTheRuntimeSay) {
                                    {"roamingRootName", WideToUtf8(userPath)}, {"currentProduct", c.product},
                                    {"currentLanguageName", c.language}, {"productSettings", settings}}));
         EXPECT_TRUE(ProcessAutoMigrate());
-        if (!c.runtime) RegDeleteKeyValueW(HKEY_CURRENT_USER, kOverrides, L"mscoree");
+        if (c.runtime) RegDeleteKeyValueW(HKEY_CURRENT_USER, kOverrides, L"mscoree");
+        fs::remove(planted);
+        EXPECT_EQ(0u, GetEnvironmentVariableW(L"USERDATA_TEST_LIBRARY_CODE_RAN", nullptr, 0)) << "planted code ran";
         EXPECT_EQ(c.marker != NoRoamableFolder, fs::exists(marker)) << "the marker comes before any switch";
         EXPECT_TRUE(c.waited || c.options.empty() || Started(log, 0).empty()) << "waited for the marker start";
         const Lines expected = c.options.empty() ? Lines{} : Lines{migrator + c.options};

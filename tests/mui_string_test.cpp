@@ -1,10 +1,24 @@
 // Indirect string references "@library,-id" resolved from a real resource
 // library (test_strings.dll, beside this program): what counts as a
-// reference, the fixed work sizes, the caller's buffer on every outcome, and
-// the library released after every call.
+// reference, the fixed work sizes, the caller's buffer on every outcome, the
+// library released after every call, and none of its code run.
 #include "support/TestSupport.h"
 
-static bool StringLibraryLoaded() { return GetModuleHandleW(L"test_strings.dll") != nullptr; }
+#include <psapi.h>
+
+// Whether test_strings.dll is mapped into this process, as a module or as
+// resources only (which the loader's module list does not show).
+static bool StringLibraryLoaded() {
+    MEMORY_BASIC_INFORMATION region;
+    for (const char* at = nullptr; VirtualQuery(at, &region, sizeof region);
+         at = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
+        wchar_t name[MAX_PATH];
+        const DWORD n = region.Type == MEM_PRIVATE ? 0 : GetMappedFileNameW(GetCurrentProcess(), region.BaseAddress, name, MAX_PATH);
+        if (n >= 16 && _wcsicmp(name + n - 16, L"test_strings.dll") == 0) return true;
+    }
+    return false;
+}
+static bool LibraryCodeRan() { return GetEnvironmentVariableW(L"USERDATA_TEST_LIBRARY_CODE_RAN", nullptr, 0) != 0; }
 
 // test_strings.dll by its full path, made `chars` characters long with ".\"
 // (and a doubled separator for an odd count).
@@ -18,6 +32,7 @@ static std::wstring StringLibraryPath(size_t chars) {
 }
 
 TEST(LoadMUIString, EveryOutcome) {
+    SetEnvironmentVariableW(L"USERDATA_TEST_LIBRARY_CODE_RAN", nullptr);
     ASSERT_FALSE(StringLibraryLoaded());
     // Id 123 is "Trelvix drawing", 200 a text of 300 characters, 124 absent.
     // A failure with a buffer leaves it an empty string; plain text comes
@@ -49,6 +64,7 @@ TEST(LoadMUIString, EveryOutcome) {
         EXPECT_EQ(c.expected, Fill([&](wchar_t* b, size_t n) { return tvudLoadMUIString(c.source.c_str(), b, n); },
                                    c.capacity));
         EXPECT_FALSE(StringLibraryLoaded()) << "the library must be released";
+        EXPECT_FALSE(LibraryCodeRan()) << "only the library's resources may be read";
     }
 }
 

@@ -194,7 +194,10 @@ USERDATA_API unsigned int GetHelpFileName(wchar_t* buffer, unsigned long size);
 USERDATA_API unsigned int GetContextFileName(wchar_t* buffer, unsigned long size);
 
 // Resolves "@library,-id" to the library's string `id`; other text comes back
-// unchanged. On failure the buffer holds an empty string.
+// unchanged. On failure the buffer holds an empty string. The library is
+// mapped as resources only, deliberately: none of its code runs, not even its
+// entry point, so a display text cannot run code in the host. The path is
+// used as written, found by the loader's search when relative.
 USERDATA_API unsigned int tvudLoadMUIString(const wchar_t* source, wchar_t* buffer, size_t size);
 
 // Writes a text value, with the user's profile folder replaced by

@@ -46,9 +46,11 @@ void WriteUserSwitch(const wchar_t* userRoot, DWORD value) {
 }
 
 // The migrator needs the .NET runtime; without it nothing is started and
-// the user's switch stays as it is, so a later start tries again.
+// the user's switch stays as it is, so a later start tries again. Only the
+// system's own copy counts: a "Mscoree.dll" planted beside the host or in
+// the current directory is never loaded.
 bool DotNetRuntimePresent() {
-    const userdata::UniqueModule runtime(LoadLibraryW(L"Mscoree.dll"));
+    const userdata::UniqueModule runtime(LoadLibraryExW(L"Mscoree.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
     return static_cast<bool>(runtime);
 }
 
