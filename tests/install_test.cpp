@@ -3,7 +3,8 @@
 // that no package uses (the Installer answers ERROR_UNKNOWN_PRODUCT for
 // them). Wine's Installer restores every feature whatever REINSTALL and
 // REINSTALLMODE say, so the property strings are checked as passed, through
-// the link-time seam below, and not by their effects.
+// the link-time seam below, and not by their effects. What the Installer
+// is given to show while it runs is watched by a stand-in Installer.
 //
 // The FreshProcess suite runs in a process of its own (ctest's
 // test_install.fresh_process): it watches process-wide state from its start.
@@ -117,11 +118,6 @@ TEST(ReconfigurationPass, EachProductStateGetsItsRepair) {
         {"a failed lay-down ends its product before the rewrite", nullptr, L"", kAbsolute, nullptr, true, L"uos m"},
     };
     const RequiredServer server;
-    // Every run puts back the Installer's interface level and owner window in force before it.
-    const auto installer = userdata::BindInstallerFunctions(L"msi.dll");
-    ASSERT_EQ(0u, installer.status);
-    HWND owner = GetDesktopWindow();  // receives the owner in force before, put back at the end
-    const INSTALLUILEVEL levelBefore = installer.setInternalUI(INSTALLUILEVEL_NONE, &owner);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         server.set(c.atStart);
@@ -142,9 +138,25 @@ TEST(ReconfigurationPass, EachProductStateGetsItsRepair) {
         }
     }
     InstallerRuns() = {};  // the hook refers to this test's server
-    HWND ownerAfter = owner;
-    EXPECT_EQ(INSTALLUILEVEL_NONE, installer.setInternalUI(levelBefore, &ownerAfter)) << "interface level changed";
-    EXPECT_EQ(GetDesktopWindow(), ownerAfter) << "owner window changed";
+}
+
+// The Installer's interface level and owner window, as a stand-in Installer
+// keeps them: MsiSetInternalUI's way, where a null pointer leaves the owner.
+static std::pair<INSTALLUILEVEL, HWND> standIn, standInWhileRunning;
+
+TEST(ReconfigurationRun, BasicInterfaceWithoutCancelAndNoOwnerWhileTheInstallerRuns) {
+    const userdata::InstallerFunctions installer{
+        [](INSTALLUILEVEL level, HWND* owner) {
+            if (owner) std::swap(standIn.second, *owner);
+            return std::exchange(standIn.first, level);
+        },
+        [](LPCWSTR, int, INSTALLSTATE, LPCWSTR) { standInWhileRunning = standIn; return UINT(ERROR_INSTALL_FAILURE); }};
+    const auto before = std::make_pair(INSTALLUILEVEL_NONE, GetDesktopWindow());
+    standIn = before;
+    EXPECT_EQ(unsigned(ERROR_INSTALL_FAILURE), userdata::ReconfigureProductThrough(installer, kUnknownProduct, L""));
+    const auto basicWithoutCancel = INSTALLUILEVEL(INSTALLUILEVEL_BASIC | INSTALLUILEVEL_HIDECANCEL);
+    EXPECT_EQ(std::make_pair(basicWithoutCancel, HWND()), standInWhileRunning) << "level, then owner";
+    EXPECT_EQ(before, standIn) << "the host's level and owner are put back";
 }
 
 // The fixture package, repaired by the real Installer, which puts back what

@@ -11,11 +11,14 @@ TEST(Names, CutBySeparatorsOnly) {
         {L"NoSlash-1", {}, {}},                 // hyphen but no backslash before it
         {L"A\\B\\C\\-T", {0, L""}, {1, L"B"}},  // an empty name is copied, yet gives 0
         {L"S\\P\u00e4\\R\\\u8a9e-1", {1, L"\u8a9e"}, {2, L"P\u00e4"}},
+        {L"S\\P\\R\\A-B-C", {3, L"A-B"}, {1, L"P"}},  // the program name ends at the last hyphen
+        {L"S\\Q/P\\R\\T/U-1", {3, L"T/U"}, {3, L"Q/P"}},  // "/" cuts nothing
         {L"S\\P\\R\\" + std::wstring(2040, L'x') + L"-1", {}, {}},  // 2048 characters or more give no names at all
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.root.substr(0, 64)));
-        ASSERT_EQ(0u, InitProduct({{"productCultureSpecificRootName", WideToUtf8(c.root)}}));
+        // A platform separator other than the backslash, which alone cuts these names.
+        ASSERT_EQ(0u, InitProduct({{"productCultureSpecificRootName", WideToUtf8(c.root)}, {"pathSeparator", "/"}}));
         EXPECT_EQ(c.program, Fill(GetProgramName, 4096));
         EXPECT_EQ(c.product, Fill(GetProductName, 4096));
     }

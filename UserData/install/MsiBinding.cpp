@@ -27,7 +27,9 @@ const InstallerFunctions& Installer() {
     return installer;
 }
 
-UINT RunReconfiguration(const InstallerFunctions& msi, const wchar_t* productCode, const wchar_t* properties) {
+}  // namespace
+
+UINT ReconfigureProductThrough(const InstallerFunctions& msi, const wchar_t* productCode, const wchar_t* properties) {
     if (msi.status != ERROR_SUCCESS) return msi.status;
     // The Installer's windows get no owner: this library has no window of
     // its own, and the host's may be busy or gone by the time they show.
@@ -39,8 +41,6 @@ UINT RunReconfiguration(const InstallerFunctions& msi, const wchar_t* productCod
     (void)msi.setInternalUI(previousLevel, &owner);
     return status;
 }
-
-}  // namespace
 
 InstallerFunctions BindInstallerFunctions(const wchar_t* moduleName) {
     InstallerFunctions bound;
@@ -62,7 +62,7 @@ InstallerFunctions BindInstallerFunctions(const wchar_t* moduleName) {
 }
 
 UINT ReconfigureProduct(const wchar_t* productCode, const wchar_t* properties) {
-    return RunReconfiguration(Installer(), productCode, properties);
+    return ReconfigureProductThrough(Installer(), productCode, properties);
 }
 
 }  // namespace userdata

@@ -36,4 +36,10 @@ struct InstallerFunctions {
 // tried once per process and its outcome kept.
 [[nodiscard]] UINT ReconfigureProduct(const wchar_t* productCode, const wchar_t* properties);
 
+// The same through `installer`, bound or not: ReconfigureProduct hands in
+// the process's msi.dll binding. A stand-in Installer handed in here sees
+// the interface level and owner window the Installer runs with.
+[[nodiscard]] UINT ReconfigureProductThrough(const InstallerFunctions& installer, const wchar_t* productCode,
+                                             const wchar_t* properties);
+
 }  // namespace userdata

@@ -39,7 +39,8 @@ void PrintTable(const std::wstring& configuration, const std::vector<Section>& r
 
 void PrintJson(const std::wstring& configuration, const std::vector<Section>& report) {
     nlohmann::ordered_json out;
-    // Raised whenever a name, a type or the nesting changes, so scripts can tell.
+    // Raised whenever a name, a type or the nesting changes, so scripts can tell;
+    // tests/udinfo-json-shape.txt holds the shape of each version.
     out["schemaVersion"] = kJsonSchemaVersion;
     out["configuration"] = configuration.empty() ? nlohmann::ordered_json(nullptr)
                                                  : nlohmann::ordered_json(WideToUtf8(configuration));
