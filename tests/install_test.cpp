@@ -16,11 +16,9 @@
 
 #include "support/TestSupport.h"
 
-// Which Installer reconfigurations the library asked for. This program wraps
-// userdata::ReconfigureProduct at link time (tests/CMakeLists.txt): every
-// call goes on to the real Installer unchanged and is then logged here, while
-// the shipped DLL carries no trace of the seam. A change of the function's
-// signature leaves these linker names undefined.
+// Which Installer reconfigurations the library asked for. The pass is handed
+// RecordedReconfiguration instead of userdata::ReconfigureProduct: every run
+// goes on to the real Installer unchanged and is then logged here.
 struct InstallerRunLog {
     std::vector<std::wstring> products, properties;  // of each run, in order
     std::function<void()> afterEachRun;              // e.g. to change what the pass sees next
@@ -30,9 +28,8 @@ static InstallerRunLog& InstallerRuns() {
     static InstallerRunLog log;
     return log;
 }
-extern "C" UINT __real__ZN8userdata18ReconfigureProductEPKwS1_(const wchar_t*, const wchar_t*);
-extern "C" UINT __wrap__ZN8userdata18ReconfigureProductEPKwS1_(const wchar_t* productCode, const wchar_t* properties) {
-    const UINT status = __real__ZN8userdata18ReconfigureProductEPKwS1_(productCode, properties);
+static UINT RecordedReconfiguration(const wchar_t* productCode, const wchar_t* properties) {
+    const UINT status = userdata::ReconfigureProduct(productCode, properties);
     auto& log = InstallerRuns();
     log.products.push_back(productCode), log.properties.push_back(properties);
     if (log.afterEachRun) log.afterEachRun();
@@ -82,7 +79,7 @@ struct ProductList : TestKey {
     explicit ProductList(HKEY hive = HKEY_LOCAL_MACHINE, const std::wstring& root = TestKey::UniquePath())
         : TestKey(hive, root + L"\\UserData"), root(root) {}
     ProductList& add(const wchar_t* code, const std::wstring& userKey) { return setString(code, userKey), *this; }
-    unsigned int install() const { return userdata::InstallUserDataUnder(root.c_str()); }
+    unsigned int install() const { return userdata::InstallUserDataUnder(root.c_str(), RecordedReconfiguration); }
     const std::wstring root;
 };
 

@@ -36,6 +36,10 @@ struct InstallerFunctions {
 // tried once per process and its outcome kept.
 [[nodiscard]] UINT ReconfigureProduct(const wchar_t* productCode, const wchar_t* properties);
 
+// How a pass has the Installer reconfigure one product: ReconfigureProduct,
+// unless a caller that watches the runs hands in its own.
+using ReconfigureFunction = UINT (*)(const wchar_t* productCode, const wchar_t* properties);
+
 // The same through `installer`, bound or not: ReconfigureProduct hands in
 // the process's msi.dll binding. A stand-in Installer handed in here sees
 // the interface level and owner window the Installer runs with.

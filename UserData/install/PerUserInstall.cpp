@@ -36,7 +36,7 @@ void RecordEnvironmentOnce() {
 // The status of the pass over the products listed at `keyPath`, or the
 // open's status when the key does not open. The key is closed again before
 // this returns.
-[[nodiscard]] unsigned int ReconfigureProductsListedAt(const wchar_t* keyPath) {
+[[nodiscard]] unsigned int ReconfigureProductsListedAt(const wchar_t* keyPath, ReconfigureFunction reconfigure) {
     UniqueHkey userDataKey;
     const LSTATUS opened = RegistryOpenKey(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_QUERY_VALUE, userDataKey.put());
     if (opened != ERROR_SUCCESS) return static_cast<unsigned int>(opened);
@@ -44,12 +44,12 @@ void RecordEnvironmentOnce() {
     // the machine's registration rewritten during this pass, whatever the
     // Installer changes later in it.
     const bool serversRelative = ComServerPathsAreRelative();
-    return ReconfigureUserData(userDataKey.get(), !serversRelative);
+    return ReconfigureUserData(userDataKey.get(), !serversRelative, reconfigure);
 }
 
 }  // namespace
 
-unsigned int InstallUserDataUnder(const wchar_t* machineRoot) {
+unsigned int InstallUserDataUnder(const wchar_t* machineRoot, ReconfigureFunction reconfigure) {
     if (machineRoot == nullptr || machineRoot[0] == L'\0') return ERROR_FILE_NOT_FOUND;
     if (std::wcslen(machineRoot) > kMaxMachineRootChars) return ERROR_FILENAME_EXCED_RANGE;
 
@@ -57,7 +57,7 @@ unsigned int InstallUserDataUnder(const wchar_t* machineRoot) {
     (void)CopyToCallerBuffer(machineRoot, keyPath, kKeyPathChars);
     (void)wcscat_s(keyPath, kUserDataSubKey);
 
-    const unsigned int status = ReconfigureProductsListedAt(keyPath);
+    const unsigned int status = ReconfigureProductsListedAt(keyPath, reconfigure);
     if (status == ERROR_SUCCESS) RecordEnvironmentOnce();
     return status;
 }

@@ -3,6 +3,8 @@
 // user's profile folder after the first pass that succeeds.
 #pragma once
 
+#include "MsiBinding.h"
+
 namespace userdata {
 
 // The longest machine product root for which "\UserData" and the
@@ -22,7 +24,9 @@ constexpr unsigned int kMaxMachineRootChars = 502;
 //     this user);
 //   - otherwise the status of the reconfiguration pass.
 // No key is opened and nothing is recorded in the first two cases; the
-// environment is recorded only after a pass that returned 0.
-[[nodiscard]] unsigned int InstallUserDataUnder(const wchar_t* machineRoot);
+// environment is recorded only after a pass that returned 0. Every Installer
+// run goes through `reconfigure`.
+[[nodiscard]] unsigned int InstallUserDataUnder(const wchar_t* machineRoot,
+                                                ReconfigureFunction reconfigure = ReconfigureProduct);
 
 }  // namespace userdata

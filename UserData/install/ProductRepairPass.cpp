@@ -85,7 +85,8 @@ private:
 
 // Steps 4 and 5 for a product whose per-user key exists. `userKey` holds
 // that key when the caller still has it open; otherwise it is opened here.
-[[nodiscard]] unsigned int EnsureLocalRootFolder(const wchar_t* productCode, const wchar_t* userKeyPath,
+[[nodiscard]] unsigned int EnsureLocalRootFolder(ReconfigureFunction reconfigure, const wchar_t* productCode,
+                                                 const wchar_t* userKeyPath,
                                                  UniqueHkey& userKey) {
     if (!userKey) {
         const LSTATUS opened = OpenUserKey(userKeyPath, userKey);
@@ -102,18 +103,18 @@ private:
 
     unsigned int status = ERROR_SUCCESS;
     if (GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES)
-        status = ReconfigureProduct(productCode, kRestoreMissingFiles);
+        status = reconfigure(productCode, kRestoreMissingFiles);
     if (FolderOpensForReadWrite(folder)) return status;
 
     // The folder exists but is unusable, or the "p" run could not bring it
     // back: the per-user data goes as a whole and is written afresh.
     userKey.reset();
     (void)RegistryDeleteKey(HKEY_CURRENT_USER, userKeyPath, true);
-    return ReconfigureProduct(productCode, kRewriteUserRegistry);
+    return reconfigure(productCode, kRewriteUserRegistry);
 }
 
-[[nodiscard]] unsigned int ReconfigureProductUserData(const wchar_t* productCode, const wchar_t* userKeyPath,
-                                                      bool repairComServers) {
+[[nodiscard]] unsigned int ReconfigureProductUserData(ReconfigureFunction reconfigure, const wchar_t* productCode,
+                                                      const wchar_t* userKeyPath, bool repairComServers) {
     // The open that tells whether the per-user key exists also serves the
     // folder checks, as long as no Installer run comes in between: one open
     // per healthy product instead of two.
@@ -121,7 +122,7 @@ private:
     unsigned int status = static_cast<unsigned int>(OpenUserKey(userKeyPath, userKey));
     if (status == ERROR_FILE_NOT_FOUND) {
         secondaryInstallFound = true;
-        status = ReconfigureProduct(productCode, kLayDownUserData);
+        status = reconfigure(productCode, kLayDownUserData);
     }
     if (status != ERROR_SUCCESS) return status;
 
@@ -132,26 +133,26 @@ private:
         // The Installer may replace the per-user key: no handle is held
         // across its run, and the folder checks open the key afresh.
         userKey.reset();
-        (void)ReconfigureProduct(productCode, kRewriteMachineRegistration);
+        (void)reconfigure(productCode, kRewriteMachineRegistration);
     }
 
     if (SkipsFolderChecks(userKeyPath)) return ERROR_SUCCESS;
-    return EnsureLocalRootFolder(productCode, userKeyPath, userKey);
+    return EnsureLocalRootFolder(reconfigure, productCode, userKeyPath, userKey);
 }
 
-[[nodiscard]] unsigned int ReconfigureValue(HKEY userDataKey, DWORD index, EnumerationBuffers& buffers,
-                                            bool repairComServers) {
+[[nodiscard]] unsigned int ReconfigureValue(ReconfigureFunction reconfigure, HKEY userDataKey, DWORD index,
+                                            EnumerationBuffers& buffers, bool repairComServers) {
     const LSTATUS read = buffers.read(userDataKey, index);
     if (read != ERROR_SUCCESS) return static_cast<unsigned int>(read);
     if (buffers.name()[0] == L'\0') return ERROR_SUCCESS;  // the default value names no product
-    return ReconfigureProductUserData(buffers.name(), buffers.data(), repairComServers);
+    return ReconfigureProductUserData(reconfigure, buffers.name(), buffers.data(), repairComServers);
 }
 
 }  // namespace
 
 bool SecondaryInstallFound() { return secondaryInstallFound; }
 
-unsigned int ReconfigureUserData(HKEY userDataKey, bool repairComServers) {
+unsigned int ReconfigureUserData(HKEY userDataKey, bool repairComServers, ReconfigureFunction reconfigure) {
     DWORD values = 0;
     DWORD longestNameChars = 0;
     DWORD longestDataBytes = 0;
@@ -166,7 +167,7 @@ unsigned int ReconfigureUserData(HKEY userDataKey, bool repairComServers) {
     // reaches the caller.
     unsigned int status = ERROR_SUCCESS;
     for (DWORD index = 0; index < values; ++index)
-        status = ReconfigureValue(userDataKey, index, buffers, repairComServers);
+        status = ReconfigureValue(reconfigure, userDataKey, index, buffers, repairComServers);
     return status;
 }
 

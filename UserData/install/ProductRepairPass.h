@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "MsiBinding.h"
+
 namespace userdata {
 
 // Walks the values of `userDataKey` (open with at least KEY_QUERY_VALUE) in
@@ -23,8 +25,9 @@ namespace userdata {
 // last value (0 when there are none): the Installer's status, a registry
 // error, or 0. When the key cannot be examined, or the enumeration buffers
 // cannot be had (ERROR_OUTOFMEMORY), returns that at once without running
-// the Installer.
-[[nodiscard]] unsigned int ReconfigureUserData(HKEY userDataKey, bool repairComServers);
+// the Installer. Every Installer run goes through `reconfigure`.
+[[nodiscard]] unsigned int ReconfigureUserData(HKEY userDataKey, bool repairComServers,
+                                               ReconfigureFunction reconfigure = ReconfigureProduct);
 
 // True once a pass has found an installed product without its per-user key
 // for this user (the product came to this user as a secondary installation);
