@@ -1,7 +1,19 @@
 # Third-party code, built from Debian's own sources with this toolchain.
 
 # --- Boost.Filesystem (static) and Boost.System (header-only in 1.81) ----
-set(BOOST_DIR "$ENV{BOOST_DIR}" CACHE PATH
+# Where tools/setup.sh unpacks them, unless the environment says otherwise,
+# so that a preset configures without the scripts too.
+set(_boost_default "$ENV{BOOST_DIR}")
+if(NOT _boost_default)
+  if(DEFINED ENV{USERDATA_DEPS})
+    set(_boost_default "$ENV{USERDATA_DEPS}/boost-1.81")
+  elseif(DEFINED ENV{XDG_CACHE_HOME})
+    set(_boost_default "$ENV{XDG_CACHE_HOME}/userdata-deps/boost-1.81")
+  else()
+    set(_boost_default "$ENV{HOME}/.cache/userdata-deps/boost-1.81")
+  endif()
+endif()
+set(BOOST_DIR "${_boost_default}" CACHE PATH
     "Unpacked Boost sources: include/ and filesystem/src/ (made by tools/setup.sh)")
 if(NOT EXISTS "${BOOST_DIR}/include/boost/filesystem.hpp")
   message(FATAL_ERROR "Boost sources not found in '${BOOST_DIR}'; run tools/setup.sh first")
