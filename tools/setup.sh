@@ -14,7 +14,7 @@ packages=(
   g++-mingw-w64-x86-64-win32 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64
   googletest nlohmann-json3-dev
-  wixl dpkg-dev xz-utils
+  wixl dpkg-dev xz-utils openssl osslsigncode
   clang-16 lld-16 llvm-16 libwine-dev
 )
 

@@ -2,10 +2,11 @@
 # The release package as a host uses it.
 #
 #   run-consumer-test.sh package BUILD SOURCE OBJDUMP ANSWERS
-# packs the build with cpack, unpacks the release ZIP into an empty folder,
-# checks that the DLL in it is small and has no debug sections and that both
-# import libraries are there, then builds the consumer against the unpacked
-# package with MinGW-w64.
+# packs the build with cpack, signed with a throwaway certificate, unpacks the
+# release ZIP into an empty folder, checks that every binary in it carries
+# that signature, that the DLL in it keeps ASLR and DEP, is small and has no
+# debug sections and that both import libraries are there, then builds the
+# consumer against the unpacked package with MinGW-w64.
 #   run-consumer-test.sh msvc BUILD SOURCE ANSWERS
 # builds the consumer against the package unpacked by the first form, in MSVC
 # mode: find_package hands it UserData.lib, and nothing else of ours.
@@ -37,10 +38,26 @@ fi
 objdump=$4
 rm -rf "$work"
 mkdir -p "$work/package" "$work/prefix"
+# Signed as a release is (tools/package.sh --sign), with a throwaway
+# self-signed code-signing certificate.
+openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj "/CN=UserData test signing" \
+  -addext extendedKeyUsage=codeSigning -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
+export USERDATA_SIGN_PASSWORD="test password é"
+openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -out "$work/test.pfx" \
+  -passout env:USERDATA_SIGN_PASSWORD
+. "$source_dir/tools/signing.sh"
+sign_with "$work/test.pfx"
 (cd "$build_dir" && cpack -B "$work/package" >/dev/null)
 zip=$(ls "$work"/package/UserData-*-win64.zip)
 (cd "$work/prefix" && cmake -E tar xf "$zip")
+for binary in "$work"/prefix/bin/*.dll "$work"/prefix/bin/*.exe; do
+  osslsigncode verify -CAfile "$work/cert.pem" -in "$binary" >/dev/null ||
+    { echo "consumer: $binary does not carry the test certificate's signature" >&2; exit 1; }
+done
 dll=$work/prefix/bin/UserData.dll
+for flag in DYNAMIC_BASE HIGH_ENTROPY_VA NX_COMPAT; do
+  "$objdump" -p "$dll" | grep -q "^[[:space:]]*$flag\$" || { echo "consumer: $dll lacks $flag" >&2; exit 1; }
+done
 size=$(wc -c <"$dll")
 if [ "$size" -ge 1572864 ]; then echo "consumer: $dll is $size bytes, not under 1.5 MB" >&2; exit 1; fi
 if "$objdump" -h "$dll" | grep -q '\.debug_'; then echo "consumer: $dll has debug sections" >&2; exit 1; fi
