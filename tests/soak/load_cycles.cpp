@@ -2,8 +2,9 @@
 // with nothing of the library linked in, so that every load is a real one.
 //   - load-cycles: load UserData.dll (and with it TvPal.dll), hand it a
 //     product the platform layer refuses, then the default one, call the
-//     getters on four host threads at once, and free it while those threads
-//     still run; they end afterwards.
+//     getters on eight host threads at once, each of which must get the
+//     answers the host got, and free it while those threads still run; they
+//     end afterwards.
 //   - reinit-cycles: one load, initialised with two products in turn; the UI
 //     language pointer taken first must still read its text.
 //   - thread-churn: one load, short-lived host threads one after another,
@@ -73,29 +74,30 @@ struct Library {
     }
 };
 
-// The nineteen folders, the help file and the context-help file; true when
-// the last is there.
-bool CallGetters(const Library& library) {
+// The nineteen folders, the help file and the context-help file, joined.
+std::wstring Answers(const Library& library) {
+    std::wstring answers;
     wchar_t buffer[2048];
     const auto folder = library.get<unsigned (*)(int, wchar_t*, size_t)>(
         "_Z20tvudGetSpecialFolderN17TvUdSpecialFolder7FoldersEPwy");
-    for (int value = 0; value < 19; ++value) folder(value, buffer, 2048);
-    using Getter = unsigned (*)(wchar_t*, unsigned long);
-    library.get<Getter>("_Z15GetHelpFileNamePwm")(buffer, 2048);
-    return library.get<Getter>("_Z18GetContextFileNamePwm")(buffer, 2048) != 0;
+    for (int value = 0; value < 19; ++value) answers += (folder(value, buffer, 2048) ? buffer : L"-") + std::wstring(L"|");
+    for (const char* name : {"_Z15GetHelpFileNamePwm", "_Z18GetContextFileNamePwm"})
+        answers += library.get<unsigned (*)(wchar_t*, unsigned long)>(name)(buffer, 2048) ? buffer : L"-";
+    return answers;
 }
 
-// Host threads that each call the getters once and then wait to be let go,
-// so that they can still be running when the host frees the DLL.
+// Host threads that each call the getters once, and then wait to be let go
+// so that they can still be running when the host frees the DLL. Each must
+// get the answers the host got on its own thread.
 class HostThreads {
 public:
-    HostThreads(const Library& library, int count) : library_(library) {
+    HostThreads(const Library& library, int count) : library_(library), expected_(Answers(library)) {
         for (int i = 0; i < count; ++i) threads_.emplace_back(CreateThread(nullptr, 0, Run, this, 0, nullptr));
     }
     void waitUntilCalled() const {
         for (size_t i = 0; i < threads_.size(); ++i) WaitForSingleObject(called_.get(), INFINITE);
     }
-    // Lets the threads end and waits for them; true when each answered.
+    // Lets the threads end and waits for them; true when each got the answers.
     bool release() const {
         SetEvent(released_.get());
         bool answered = true;
@@ -110,12 +112,13 @@ public:
 private:
     static DWORD WINAPI Run(void* self) {
         const auto& threads = *static_cast<const HostThreads*>(self);
-        const bool answered = CallGetters(threads.library_);
+        const bool answered = Answers(threads.library_) == threads.expected_;
         ReleaseSemaphore(threads.called_.get(), 1, nullptr);
         WaitForSingleObject(threads.released_.get(), INFINITE);
         return answered ? 0 : 1;
     }
     const Library& library_;
+    const std::wstring expected_;
     userdata::UniqueHandle called_{CreateSemaphoreW(nullptr, 0, 64, nullptr)};
     userdata::UniqueHandle released_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     std::vector<userdata::UniqueHandle> threads_;
@@ -124,9 +127,9 @@ private:
 bool LoadCycle() {
     Library library;
     if (!library.module || library.init(kRefusedProduct.c_str()) != 1 || library.init(L"") != 0) return false;
-    const HostThreads threads(library, 4);
+    const HostThreads threads(library, 8);
     threads.waitUntilCalled();
-    library.module.reset();  // under the four running threads
+    library.module.reset();  // under the eight running threads
     return threads.release();
 }
 
