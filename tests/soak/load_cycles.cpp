@@ -154,7 +154,7 @@ bool Soak(const char* name, long cycles, Cycle cycle) {
 
 int main(int argc, char** argv) {
     const char* fromEnvironment = std::getenv("USERDATA_SOAK_CYCLES");
-    const long cycles = std::atol(argc > 1 ? argv[1] : fromEnvironment ? fromEnvironment : "200");
+    const long cycles = std::atol(argc > 1 ? argv[1] : fromEnvironment ? fromEnvironment : "100");
     std::freopen("NUL", "w", stderr);  // the platform layer's line for each refused product
     std::ofstream(kRefusedProduct.c_str()) << R"({"noSuchKey": 1})";
     std::ofstream(kOtherProduct.c_str()) << R"({"currentLanguageName": "de-DE"})";
