@@ -1,10 +1,11 @@
-// Side-by-side timing and what is made of it. An export, its floor and its
-// peer run in rotating batches within one round, so that whatever the
+// Side-by-side timing and what is made of it. An export and what it is held
+// against run in batches interleaved in pairs (ABAB...), so that whatever the
 // machine does meanwhile (the other core's load, the Wine server, frequency
-// changes) falls on all of them alike; every ratio is then taken batch by
-// batch. The results go out as Markdown tables on stdout, so that one run's
-// output can go into the documentation as it is, failed checks on stderr,
-// and one summary line whose counts decide the exit status.
+// changes) falls on both alike; every ratio is taken pair by pair, and a row
+// gives the median of those ratios with a 95% interval for that median. The
+// results go out as Markdown tables on stdout, so that one run's output can
+// go into the documentation as it is, failed checks on stderr, and one
+// summary line whose counts decide the exit status.
 #pragma once
 
 #include <algorithm>
@@ -19,25 +20,37 @@
 namespace udbench {
 
 struct Options {
-    int batches = 15;
-    double batchMs = 10.0;  // the length one batch is calibrated to
-    std::string filter;     // time only what has this in its name or its floor's or peer's
+    int pairs = 31;        // batches of each member: at least 31, for the interval
+    double batchMs = 5.0;  // the length one batch is calibrated to
+    std::string filter;    // time only what has this in its name or its floor's or peer's
 
     bool selects(const std::string& operation) const {
         return filter.empty() || operation.find(filter) != std::string::npos;
     }
 };
 
-// Median and extremes of a set of samples.
-struct Stats {
-    double median = 0, min = 0, max = 0;
+// The median of a set of samples and a 95% interval for it, from the order
+// statistics alone: the ranks k and n + 1 - k outside which the median lies
+// with probability at most 2.5% on each side, whatever the samples'
+// distribution (the count of samples below the median is binomial, n and
+// one half).
+struct Estimate {
+    double median = 0, low = 0, high = 0;
 };
 
-inline Stats Summarise(std::vector<double> samples) {
+inline Estimate Estimated(std::vector<double> samples) {
     if (samples.empty()) return {};
     std::sort(samples.begin(), samples.end());
     const std::size_t n = samples.size();
-    return {(samples[(n - 1) / 2] + samples[n / 2]) / 2, samples.front(), samples.back()};
+    double below = 0, term = 1;
+    for (std::size_t i = 0; i < n; ++i) term /= 2;  // P(none of n below)
+    std::size_t k = 0;
+    while (k < n / 2 && below + term <= 0.025) {
+        below += term;
+        term *= static_cast<double>(n - k) / static_cast<double>(k + 1);
+        ++k;
+    }
+    return {(samples[(n - 1) / 2] + samples[n / 2]) / 2, samples[k ? k - 1 : 0], samples[k ? n - k : n - 1]};
 }
 
 // One thing timed: `run(n)` performs the operation n times, after
@@ -48,7 +61,7 @@ struct Timed {
     std::uint64_t iterations = 0;   // per batch; 0 until calibrated
     std::vector<double> nsPerCall;  // one sample per batch
 
-    Stats stats() const { return Summarise(nsPerCall); }
+    Estimate estimate() const { return Estimated(nsPerCall); }
     double batchNs(std::uint64_t n) {
         if (prepare) prepare();
         const auto start = std::chrono::steady_clock::now();
@@ -59,8 +72,8 @@ struct Timed {
 
 // Calibrates each member not yet calibrated: the count grows tenfold until
 // a batch takes a quarter of `options.batchMs`, then is scaled to all of it
-// (this doubles as the warm-up). Then runs `options.batches` rounds, every
-// member one batch a round, in an order that rotates from round to round.
+// (this doubles as the warm-up). Then runs `options.pairs` rounds, every
+// member one batch a round, always in the group's order: A B A B ...
 inline void RunSideBySide(const std::vector<Timed*>& group, const Options& options) {
     const double targetNs = options.batchMs * 1e6;
     for (Timed* timed : group) {
@@ -71,20 +84,17 @@ inline void RunSideBySide(const std::vector<Timed*>& group, const Options& optio
                 timed->iterations = std::max<std::uint64_t>(1, static_cast<std::uint64_t>(targetNs * n / elapsed));
         }
     }
-    for (std::size_t round = 0; round < static_cast<std::size_t>(options.batches); ++round) {
-        for (std::size_t k = 0; k < group.size(); ++k) {
-            Timed& timed = *group[(k + round) % group.size()];
-            timed.nsPerCall.push_back(timed.batchNs(timed.iterations) / static_cast<double>(timed.iterations));
-        }
-    }
+    for (int round = 0; round < options.pairs; ++round)
+        for (Timed* timed : group)
+            timed->nsPerCall.push_back(timed->batchNs(timed->iterations) / static_cast<double>(timed->iterations));
 }
 
-// The batch-by-batch ratio numerator/denominator of two members of one group.
-inline Stats RatioOf(const Timed& numerator, const Timed& denominator) {
+// The round-by-round ratio numerator/denominator of two members of one group.
+inline Estimate RatioOf(const Timed& numerator, const Timed& denominator) {
     std::vector<double> ratios;
     for (std::size_t i = 0; i < std::min(numerator.nsPerCall.size(), denominator.nsPerCall.size()); ++i)
         ratios.push_back(numerator.nsPerCall[i] / denominator.nsPerCall[i]);
-    return Summarise(std::move(ratios));
+    return Estimated(std::move(ratios));
 }
 
 // Keeps results alive so that the compiler cannot drop the work producing them.
@@ -134,22 +144,25 @@ public:
     void table(const std::string& title) { title_ = title; }
 
     // The row of two members of one group. The ratio is op / other, or for
-    // a peer other / op: how many times faster the operation is.
+    // a peer other / op: how many times faster the operation is. Times are
+    // medians; the ratio is the median of the pairs' ratios with its 95%
+    // interval, and the target is judged on that median.
     void row(const std::string& operation, const Timed& op, const std::string& against, const Timed& other,
              Target target, bool peer = false) {
         if (!title_.empty())
-            std::printf(
-                "\n## %s\n\n| Operation | median (range) | against | its median (range) | ratio (range) | target "
-                "|\n|---|--:|---|--:|--:|---|\n",
-                std::exchange(title_, {}).c_str());
-        const Stats ratio = peer ? RatioOf(other, op) : RatioOf(op, other);
+            std::printf("\n## %s\n\n| Operation | median | against | its median | ratio [95%% interval] | target "
+                        "|\n|---|--:|---|--:|--:|---|\n",
+                        std::exchange(title_, {}).c_str());
+        const Estimate ratio = peer ? RatioOf(other, op) : RatioOf(op, other);
         const bool met = target.kind == Target::AtMost ? ratio.median <= target.limit : ratio.median >= target.limit;
         if (target.kind != Target::None) ++(met ? met_ : missed_);
         const std::string sign = target.kind == Target::AtMost ? "<= " : ">= ";
         const std::string verdict =
             target.kind == Target::None ? "-" : sign + Number(target.limit) + (met ? " met" : " MISSED");
-        std::printf("| %s | %s | %s | %s | %s | %s |\n", operation.c_str(), Time(op.stats()).c_str(), against.c_str(),
-                    Time(other.stats()).c_str(), Median(ratio).c_str(), verdict.c_str());
+        const std::string interval =
+            Number(ratio.median) + " [" + Number(ratio.low) + ".." + Number(ratio.high) + "]";
+        std::printf("| %s | %s | %s | %s | %s | %s |\n", operation.c_str(), Time(op.estimate().median).c_str(),
+                    against.c_str(), Time(other.estimate().median).c_str(), interval.c_str(), verdict.c_str());
     }
 
     // Prints the summary line; the exit status is 0 only when every target
@@ -166,13 +179,10 @@ private:
         std::snprintf(text, sizeof text, value < 10 ? "%.2f" : value < 100 ? "%.1f" : "%.0f", value);
         return text;
     }
-    static std::string Median(const Stats& stats, double scale = 1) {
-        return Number(stats.median / scale) + " (" + Number(stats.min / scale) + ".." + Number(stats.max / scale) + ")";
-    }
-    // A time in the unit that suits its median.
-    static std::string Time(const Stats& stats) {
-        if (stats.median < 1e3) return Median(stats) + " ns";
-        return stats.median < 1e6 ? Median(stats, 1e3) + " us" : Median(stats, 1e6) + " ms";
+    // A time in the unit that suits it.
+    static std::string Time(double ns) {
+        if (ns < 1e3) return Number(ns) + " ns";
+        return ns < 1e6 ? Number(ns / 1e3) + " us" : Number(ns / 1e6) + " ms";
     }
 
     std::string title_;  // of a table whose first row is yet to come

@@ -3,7 +3,7 @@
 // file calls made directly) and with the system's own answer to a similar
 // question (its peer), in one run on one machine, together with what the
 // DLL costs the host's process beyond its answers. Every figure that counts
-// is a ratio of batches run in turn, so a noisy machine skews both sides.
+// is a ratio of batches run in pairs, so a noisy machine skews both sides.
 #include <windows.h>
 
 #include <UserData.h>
@@ -322,8 +322,8 @@ struct Run {
 };
 
 int RunAll(const Options& options) {
-    std::printf("# udbench\n\nMedians (and ranges) of %d batches of about %.0f ms; ratios batch by batch.\n",
-                options.batches, options.batchMs);
+    std::printf("# udbench\n\n%d pairs of batches of about %.0f ms a row; ratios pair by pair, their median with "
+                "a 95%% interval.\n", options.pairs, options.batchMs);
     const auto abandon = [](const std::string& why) {
         std::fprintf(stderr, "udbench: %s\n", why.c_str());
         return 2;
@@ -360,8 +360,8 @@ int RunAll(const Options& options) {
 bool ParseOptions(int argc, wchar_t** argv, Options& options) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::wstring option = argv[i];
-        if (option != L"--batches" && option != L"--batch-ms" && option != L"--filter") return false;
-        if (option == L"--batches") options.batches = std::max(1, _wtoi(argv[i + 1]));
+        if (option != L"--pairs" && option != L"--batch-ms" && option != L"--filter") return false;
+        if (option == L"--pairs") options.pairs = std::max(1, _wtoi(argv[i + 1]));
         if (option == L"--batch-ms") options.batchMs = std::max(0.1, _wtof(argv[i + 1]));
         if (option == L"--filter") options.filter = WideToUtf8(argv[i + 1]);
     }
@@ -373,6 +373,6 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options) {
 int wmain(int argc, wchar_t** argv) {
     Options options;
     if (ParseOptions(argc, argv, options)) return RunAll(options);
-    std::fputs("usage: udbench [--batches N (15)] [--batch-ms MS (10)] [--filter TEXT]\n", stderr);
+    std::fputs("usage: udbench [--pairs N (31)] [--batch-ms MS (5)] [--filter TEXT]\n", stderr);
     return 2;
 }
