@@ -17,4 +17,9 @@ std::wstring GetProductSetting(const wchar_t* containerName, const wchar_t* valu
 std::wstring GetProductSetting(const wchar_t* containerName, const std::wstring& valueName,
                                const std::wstring& defaultValue);
 
+// The same, telling in `found` whether a container held the value at all:
+// an empty result may be a value stored empty or no value.
+std::wstring GetProductSetting(const wchar_t* containerName, const std::wstring& valueName,
+                               const std::wstring& defaultValue, bool& found);
+
 }  // namespace userdata

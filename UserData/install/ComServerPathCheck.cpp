@@ -45,21 +45,36 @@ bool ReadServerPath(TvRegistryAccess& key, std::wstring& path) {
 
 }  // namespace
 
-bool CheckCOMServerRelativePath(const std::wstring& classId, bool required) {
+ComServerRegistration ReadComServerRegistration(const std::wstring& classId) {
     const std::wstring keyPath = L"CLSID\\" + classId + L"\\InProcServer32";
+    ComServerRegistration registration;
     TvRegistryAccess key;
-    if (key.open(HKEY_CLASSES_ROOT, keyPath.c_str()) != ERROR_SUCCESS) return !required;
-    std::wstring path;
-    const bool read = ReadServerPath(key, path);
+    if (key.open(HKEY_CLASSES_ROOT, keyPath.c_str()) != ERROR_SUCCESS) return registration;
+    registration.registered = true;
+    registration.readable = ReadServerPath(key, registration.path);
     (void)key.close();
-    return read && path.find(L':') == std::wstring::npos;
+    return registration;
+}
+
+bool PassesRelativePathCheck(const ComServerRegistration& registration, bool required) {
+    if (!registration.registered) return !required;
+    return registration.readable && registration.path.find(L':') == std::wstring::npos;
+}
+
+bool CheckCOMServerRelativePath(const std::wstring& classId, bool required) {
+    return PassesRelativePathCheck(ReadComServerRegistration(classId), required);
+}
+
+std::array<ComServerClass, 3> ComServerClasses() {
+    return {{{RequiredServerClassText(), true}, {kOptionalServerClass1, false}, {kOptionalServerClass2, false}}};
 }
 
 bool ComServerPathsAreRelative() {
-    const std::wstring required = RequiredServerClassText();
-    if (required.empty() || !CheckCOMServerRelativePath(required, true)) return false;
-    if (!CheckCOMServerRelativePath(kOptionalServerClass1, false)) return false;
-    return CheckCOMServerRelativePath(kOptionalServerClass2, false);
+    // Stops at the first class that fails: the ones after it are not read.
+    for (const ComServerClass& each : ComServerClasses()) {
+        if (each.classId.empty() || !CheckCOMServerRelativePath(each.classId, each.required)) return false;
+    }
+    return true;
 }
 
 }  // namespace userdata

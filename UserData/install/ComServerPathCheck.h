@@ -4,9 +4,31 @@
 // rewritten by the Installer.
 #pragma once
 
+#include <array>
 #include <string>
 
 namespace userdata {
+
+// What the registry holds for one class's server.
+struct ComServerRegistration {
+    bool registered = false;  // its InProcServer32 key under HKEY_CLASSES_ROOT opens
+    bool readable = false;    // the key's default value reads as REG_SZ or REG_EXPAND_SZ text
+    std::wstring path;        // that text, up to its first NUL
+};
+
+// Reads the registration of the class `classId`, its identifier in braces.
+[[nodiscard]] ComServerRegistration ReadComServerRegistration(const std::wstring& classId);
+
+// Whether a class's registration passes the check: a missing key passes for
+// an optional class only; otherwise the path must read and hold no colon.
+[[nodiscard]] bool PassesRelativePathCheck(const ComServerRegistration& registration, bool required);
+
+// The product's in-process COM classes, in the order the check visits them.
+struct ComServerClass {
+    std::wstring classId;  // in braces; empty when COM could not format it
+    bool required;
+};
+[[nodiscard]] std::array<ComServerClass, 3> ComServerClasses();
 
 // The answer for one class, `classId` being its identifier in braces:
 //   - its InProcServer32 key under HKEY_CLASSES_ROOT does not open: true for

@@ -1,32 +1,36 @@
 #include "DapMarker.h"
 
 #include <cstdio>
-#include <string>
 
 #include <shlwapi.h>
 #include <windows.h>
 
-#include "../include/UserData.h"
+#include "../folders/FolderResolution.h"
 #include "common/UniqueAny.h"
 
 namespace userdata {
+
+std::optional<std::wstring> DueDapMarker() {
+    FolderPath path;
+    IgnoreOrigin nothing;
+    const std::size_t length = resolution::ResolveFolder(TvUdSpecialFolder::RoamableRootFolder, path, nothing);
+    if (length == 0) return std::nullopt;
+    const std::wstring folder(path.data(), length);
+    if (!PathFileExistsW(folder.c_str())) return std::nullopt;
+    // Appended as it is, whether or not the folder ends with a separator.
+    std::wstring marker = folder + L"\\DAP";
+    if (PathFileExistsW(marker.c_str())) return std::nullopt;
+    return marker;
+}
 
 bool CreateDapMarker() noexcept {
     // The one place the library catches: a failure to form the marker must
     // not keep the migration decision from being taken.
     try {
-        const auto folderValue = TvUdSpecialFolder::RoamableRootFolder;
-        const unsigned int size = tvudGetSpecialFolder(folderValue, nullptr, 0);
-        if (size == 0) return false;
-        std::wstring folder(size, L'\0');
-        if (tvudGetSpecialFolder(folderValue, folder.data(), size) == 0) return false;
-        folder.resize(size - 1);
-        if (!PathFileExistsW(folder.c_str())) return false;
-
-        const std::wstring marker = folder + L"\\DAP";
-        if (PathFileExistsW(marker.c_str())) return false;
+        const auto marker = DueDapMarker();
+        if (!marker) return false;
         UniqueStdioFile file;
-        (void)_wfopen_s(file.put(), marker.c_str(), L"w");
+        (void)_wfopen_s(file.put(), marker->c_str(), L"w");
         return true;
     } catch (...) {
         return false;

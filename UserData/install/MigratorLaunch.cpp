@@ -1,25 +1,20 @@
 #include "MigratorLaunch.h"
 
-#include <cwchar>
 #include <optional>
 #include <process.h>
-#include <stdlib.h>
 #include <string>
 
 #include <windows.h>
 
 #include "../include/UserData.h"
 #include "common/UniqueAny.h"
+#include "MigratorCommand.h"
 
 namespace userdata {
 
 namespace {
 
-constexpr size_t kPathChars = 260;
-constexpr size_t kOptionChars = 520;
-// The split buffers hold 255 characters per part; a longer own path could
-// not be split without the runtime's invalid-parameter handler firing.
-constexpr size_t kLongestSplittablePath = 255;
+constexpr DWORD kPathChars = 260;
 
 // The module this code lives in: the library itself, or null (the host
 // executable) when the query does not answer in full.
@@ -32,40 +27,15 @@ HMODULE GetThisModuleHandle() {
 
 std::optional<std::wstring> MigratorPath() {
     wchar_t self[kPathChars] = {};
-    const DWORD length = GetModuleFileNameW(GetThisModuleHandle(), self, kPathChars);
-    if (length == 0 || length > kLongestSplittablePath) return std::nullopt;
-
-    wchar_t drive[3], directory[256], name[256], extension[256];
-    if (_wsplitpath_s(self, drive, 3, directory, 256, name, 256, extension, 256) != 0) return std::nullopt;
-    if (std::wcslen(drive) + std::wcslen(directory) + std::wcslen(L"vtmigrator.exe") >= kPathChars)
-        return std::nullopt;
-    wchar_t migrator[kPathChars] = {};
-    if (_wmakepath_s(migrator, kPathChars, drive, directory, L"vtmigrator", L"exe") != 0) return std::nullopt;
-    return std::wstring(migrator);
-}
-
-// `name` and the value between double quotation marks, or nothing when the
-// product layer has no value.
-std::wstring QuotedOption(const wchar_t* name, unsigned int (*getter)(wchar_t*, unsigned long)) {
-    wchar_t value[kPathChars] = {};
-    if (getter(value, kPathChars) == 0) return {};
-    return std::wstring(name) + L"\"" + value + L"\"";
-}
-
-std::optional<std::wstring> WaitedRunOptions(bool markerCreated) {
-    std::wstring options = L"/a";
-    options += QuotedOption(L" /product ", tvudGetCurrentProduct);
-    options += QuotedOption(L" /language ", tvudGetCurrentLanguage);
-    if (markerCreated) options += L" /dap ";
-    if (options.size() >= kOptionChars) return std::nullopt;
-    return options;
+    if (GetModuleFileNameW(GetThisModuleHandle(), self, kPathChars) == 0) return std::nullopt;
+    return MigratorPathBeside(self);
 }
 
 }  // namespace
 
 bool RunMigratorAndWait(bool markerCreated) {
     const auto migrator = MigratorPath();
-    const auto options = WaitedRunOptions(markerCreated);
+    const auto options = WaitedRunOptions(markerCreated, tvudGetCurrentProduct, tvudGetCurrentLanguage);
     if (!migrator || !options) return false;
     // The whole option string is one argument: the migrator's command line
     // is its path, one space and the options.
@@ -75,7 +45,7 @@ bool RunMigratorAndWait(bool markerCreated) {
 void StartMigratorForMarker() {
     const auto migrator = MigratorPath();
     if (!migrator) return;
-    const intptr_t process = _wspawnl(_P_NOWAIT, migrator->c_str(), migrator->c_str(), L"/dap", nullptr);
+    const intptr_t process = _wspawnl(_P_NOWAIT, migrator->c_str(), migrator->c_str(), kMarkerOnlyOption, nullptr);
     if (process == -1) return;
     // Not waited for, but its handle is ours to release.
     const UniqueHandle started(reinterpret_cast<HANDLE>(process));

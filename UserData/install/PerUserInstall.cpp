@@ -36,7 +36,7 @@ void RecordEnvironmentOnce() {
 // The status of the pass over the products listed at `keyPath`, or the
 // open's status when the key does not open. The key is closed again before
 // this returns.
-[[nodiscard]] unsigned int ReconfigureProductsListedAt(const wchar_t* keyPath, ReconfigureFunction reconfigure) {
+[[nodiscard]] unsigned int ReconfigureProductsListedAt(const wchar_t* keyPath, RepairActions& actions) {
     UniqueHkey userDataKey;
     const LSTATUS opened = RegistryOpenKey(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_QUERY_VALUE, userDataKey.put());
     if (opened != ERROR_SUCCESS) return static_cast<unsigned int>(opened);
@@ -44,20 +44,24 @@ void RecordEnvironmentOnce() {
     // the machine's registration rewritten during this pass, whatever the
     // Installer changes later in it.
     const bool serversRelative = ComServerPathsAreRelative();
-    return ReconfigureUserData(userDataKey.get(), !serversRelative, reconfigure);
+    return ReconfigureUserData(userDataKey.get(), !serversRelative, actions);
 }
 
 }  // namespace
 
-unsigned int InstallUserDataUnder(const wchar_t* machineRoot, ReconfigureFunction reconfigure) {
+unsigned int ReconfigureProductsUnder(const wchar_t* machineRoot, RepairActions& actions) {
     if (machineRoot == nullptr || machineRoot[0] == L'\0') return ERROR_FILE_NOT_FOUND;
     if (std::wcslen(machineRoot) > kMaxMachineRootChars) return ERROR_FILENAME_EXCED_RANGE;
 
     wchar_t keyPath[kKeyPathChars] = {};
     (void)CopyToCallerBuffer(machineRoot, keyPath, kKeyPathChars);
     (void)wcscat_s(keyPath, kUserDataSubKey);
+    return ReconfigureProductsListedAt(keyPath, actions);
+}
 
-    const unsigned int status = ReconfigureProductsListedAt(keyPath, reconfigure);
+unsigned int InstallUserDataUnder(const wchar_t* machineRoot, ReconfigureFunction reconfigure) {
+    InstallerActions actions(reconfigure);
+    const unsigned int status = ReconfigureProductsUnder(machineRoot, actions);
     if (status == ERROR_SUCCESS) RecordEnvironmentOnce();
     return status;
 }

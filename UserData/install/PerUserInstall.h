@@ -4,6 +4,7 @@
 #pragma once
 
 #include "MsiBinding.h"
+#include "RepairActions.h"
 
 namespace userdata {
 
@@ -28,5 +29,10 @@ constexpr unsigned int kMaxMachineRootChars = 502;
 // run goes through `reconfigure`.
 [[nodiscard]] unsigned int InstallUserDataUnder(const wchar_t* machineRoot,
                                                 ReconfigureFunction reconfigure = ReconfigureProduct);
+
+// The same pass with the same statuses, every change it makes through
+// `actions`, and nothing recorded: what a dry run of InstallUserDataUnder
+// follows.
+[[nodiscard]] unsigned int ReconfigureProductsUnder(const wchar_t* machineRoot, RepairActions& actions);
 
 }  // namespace userdata

@@ -6,7 +6,6 @@
 
 #include "../registry/RegistryFunctions.h"
 #include "../registry/UniqueHkey.h"
-#include "common/UniqueAny.h"
 #include "ComServerPathCheck.h"
 #include "MsiBinding.h"
 
@@ -14,17 +13,8 @@ namespace userdata {
 
 namespace {
 
-// TRLV_SECONDARY_INSTALL tells the product's own package that the run
-// repairs one user's part of an installation made before.
-constexpr wchar_t kLayDownUserData[] = L"REINSTALL=UserData REINSTALLMODE=uos TRLV_SECONDARY_INSTALL=1";
-constexpr wchar_t kRewriteMachineRegistration[] = L"REINSTALL=ALL REINSTALLMODE=m TRLV_SECONDARY_INSTALL=1";
-constexpr wchar_t kRestoreMissingFiles[] = L"REINSTALL=UserData REINSTALLMODE=p TRLV_SECONDARY_INSTALL=1";
-constexpr wchar_t kRewriteUserRegistry[] = L"REINSTALL=UserData REINSTALLMODE=u TRLV_SECONDARY_INSTALL=1";
-
 constexpr wchar_t kLocalRootFolderValue[] = L"LocalRootFolder";
 constexpr DWORD kFolderChars = MAX_PATH;
-
-bool secondaryInstallFound = false;
 
 // The value name and data buffers of one pass, sized once from what the
 // UserData key reports about its longest name and data.
@@ -73,21 +63,10 @@ private:
     return hyphen != std::wstring_view::npos && hyphen >= 3 && userKeyPath.substr(hyphen - 3, 3) == L"KPM";
 }
 
-// Backup semantics let CreateFileW open a folder; full sharing asks only
-// whether this user may read and write there, not whether someone else
-// happens to be working in it.
-[[nodiscard]] bool FolderOpensForReadWrite(const wchar_t* folder) {
-    const UniqueFile handle(CreateFileW(folder, GENERIC_READ | GENERIC_WRITE,
-                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    return static_cast<bool>(handle);
-}
-
 // Steps 4 and 5 for a product whose per-user key exists. `userKey` holds
 // that key when the caller still has it open; otherwise it is opened here.
-[[nodiscard]] unsigned int EnsureLocalRootFolder(ReconfigureFunction reconfigure, const wchar_t* productCode,
-                                                 const wchar_t* userKeyPath,
-                                                 UniqueHkey& userKey) {
+[[nodiscard]] unsigned int EnsureLocalRootFolder(RepairActions& actions, const wchar_t* productCode,
+                                                 const wchar_t* userKeyPath, UniqueHkey& userKey) {
     if (!userKey) {
         const LSTATUS opened = OpenUserKey(userKeyPath, userKey);
         if (opened != ERROR_SUCCESS) return static_cast<unsigned int>(opened);
@@ -103,27 +82,25 @@ private:
 
     unsigned int status = ERROR_SUCCESS;
     if (GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES)
-        status = reconfigure(productCode, kRestoreMissingFiles);
-    if (FolderOpensForReadWrite(folder)) return status;
+        status = actions.reconfigure({productCode, Repair::RestoreMissingFiles, folder});
+    if (actions.folderOpensForReadWrite(folder)) return status;
 
     // The folder exists but is unusable, or the "p" run could not bring it
     // back: the per-user data goes as a whole and is written afresh.
     userKey.reset();
-    (void)RegistryDeleteKey(HKEY_CURRENT_USER, userKeyPath, true);
-    return reconfigure(productCode, kRewriteUserRegistry);
+    actions.deleteUserKey(userKeyPath);
+    return actions.reconfigure({productCode, Repair::RewriteUserRegistry, folder});
 }
 
-[[nodiscard]] unsigned int ReconfigureProductUserData(ReconfigureFunction reconfigure, const wchar_t* productCode,
+[[nodiscard]] unsigned int ReconfigureProductUserData(RepairActions& actions, const wchar_t* productCode,
                                                       const wchar_t* userKeyPath, bool repairComServers) {
+    actions.examine(productCode, userKeyPath);
     // The open that tells whether the per-user key exists also serves the
     // folder checks, as long as no Installer run comes in between: one open
     // per healthy product instead of two.
     UniqueHkey userKey;
     unsigned int status = static_cast<unsigned int>(OpenUserKey(userKeyPath, userKey));
-    if (status == ERROR_FILE_NOT_FOUND) {
-        secondaryInstallFound = true;
-        status = reconfigure(productCode, kLayDownUserData);
-    }
+    if (status == ERROR_FILE_NOT_FOUND) status = actions.reconfigure({productCode, Repair::LayDownUserData, nullptr});
     if (status != ERROR_SUCCESS) return status;
 
     // Asked again for every product: once one run has fixed the machine's
@@ -133,26 +110,24 @@ private:
         // The Installer may replace the per-user key: no handle is held
         // across its run, and the folder checks open the key afresh.
         userKey.reset();
-        (void)reconfigure(productCode, kRewriteMachineRegistration);
+        (void)actions.reconfigure({productCode, Repair::RewriteMachineRegistration, nullptr});
     }
 
     if (SkipsFolderChecks(userKeyPath)) return ERROR_SUCCESS;
-    return EnsureLocalRootFolder(reconfigure, productCode, userKeyPath, userKey);
+    return EnsureLocalRootFolder(actions, productCode, userKeyPath, userKey);
 }
 
-[[nodiscard]] unsigned int ReconfigureValue(ReconfigureFunction reconfigure, HKEY userDataKey, DWORD index,
+[[nodiscard]] unsigned int ReconfigureValue(RepairActions& actions, HKEY userDataKey, DWORD index,
                                             EnumerationBuffers& buffers, bool repairComServers) {
     const LSTATUS read = buffers.read(userDataKey, index);
     if (read != ERROR_SUCCESS) return static_cast<unsigned int>(read);
     if (buffers.name()[0] == L'\0') return ERROR_SUCCESS;  // the default value names no product
-    return ReconfigureProductUserData(reconfigure, buffers.name(), buffers.data(), repairComServers);
+    return ReconfigureProductUserData(actions, buffers.name(), buffers.data(), repairComServers);
 }
 
 }  // namespace
 
-bool SecondaryInstallFound() { return secondaryInstallFound; }
-
-unsigned int ReconfigureUserData(HKEY userDataKey, bool repairComServers, ReconfigureFunction reconfigure) {
+unsigned int ReconfigureUserData(HKEY userDataKey, bool repairComServers, RepairActions& actions) {
     DWORD values = 0;
     DWORD longestNameChars = 0;
     DWORD longestDataBytes = 0;
@@ -167,8 +142,13 @@ unsigned int ReconfigureUserData(HKEY userDataKey, bool repairComServers, Reconf
     // reaches the caller.
     unsigned int status = ERROR_SUCCESS;
     for (DWORD index = 0; index < values; ++index)
-        status = ReconfigureValue(reconfigure, userDataKey, index, buffers, repairComServers);
+        status = ReconfigureValue(actions, userDataKey, index, buffers, repairComServers);
     return status;
+}
+
+unsigned int ReconfigureUserData(HKEY userDataKey, bool repairComServers, ReconfigureFunction reconfigure) {
+    InstallerActions actions(reconfigure);
+    return ReconfigureUserData(userDataKey, repairComServers, actions);
 }
 
 }  // namespace userdata

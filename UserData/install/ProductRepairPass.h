@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "MsiBinding.h"
+#include "RepairActions.h"
 
 namespace userdata {
 
@@ -25,14 +26,12 @@ namespace userdata {
 // last value (0 when there are none): the Installer's status, a registry
 // error, or 0. When the key cannot be examined, or the enumeration buffers
 // cannot be had (ERROR_OUTOFMEMORY), returns that at once without running
-// the Installer. Every Installer run goes through `reconfigure`.
+// the Installer. Every Installer run, every deletion and the question
+// whether a folder opens for reading and writing go through `actions`.
+[[nodiscard]] unsigned int ReconfigureUserData(HKEY userDataKey, bool repairComServers, RepairActions& actions);
+
+// The pass that changes things, each Installer run through `reconfigure`.
 [[nodiscard]] unsigned int ReconfigureUserData(HKEY userDataKey, bool repairComServers,
                                                ReconfigureFunction reconfigure = ReconfigureProduct);
-
-// True once a pass has found an installed product without its per-user key
-// for this user (the product came to this user as a secondary installation);
-// never cleared. A plain process-wide flag: passes and the question about
-// them are never run at once.
-[[nodiscard]] bool SecondaryInstallFound();
 
 }  // namespace userdata

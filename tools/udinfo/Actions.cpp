@@ -13,6 +13,7 @@
 #include "common/Utf.h"
 
 #include "Fetch.h"
+#include "VersionResource.h"
 
 namespace udinfo {
 
@@ -121,25 +122,16 @@ int ResolveDisplayText(const std::wstring& text) {
 }
 
 int PrintVersion() {
-    wchar_t path[MAX_PATH];
-    if (GetModuleFileNameW(GetModuleHandleW(L"UserData.dll"), path, MAX_PATH) == 0) return 1;
-    DWORD ignored = 0;
-    std::vector<unsigned char> info(GetFileVersionInfoSizeW(path, &ignored));
-    if (info.empty() || !GetFileVersionInfoW(path, 0, static_cast<DWORD>(info.size()), info.data())) {
+    const std::wstring path = LoadedModulePath(L"UserData.dll");
+    const auto version = path.empty() ? std::nullopt : ReadVersionResource(path);
+    if (!version) {
         std::fprintf(stderr, "udinfo: %s has no version resource\n", WideToUtf8(path).c_str());
         return 1;
     }
-    auto text = [&](const wchar_t* name) {
-        void* value = nullptr;
-        UINT chars = 0;
-        const std::wstring query = std::wstring(L"\\StringFileInfo\\040904b0\\") + name;
-        return VerQueryValueW(info.data(), query.c_str(), &value, &chars) && chars > 0
-                   ? WideToUtf8(static_cast<const wchar_t*>(value))
-                   : std::string();
-    };
-    std::printf("%s %s\n%s %s, %s\n%s\n", text(L"OriginalFilename").c_str(), text(L"FileVersion").c_str(),
-                text(L"CompanyName").c_str(), text(L"ProductName").c_str(), text(L"ProductVersion").c_str(),
-                text(L"FileDescription").c_str());
+    std::printf("%s %s\n%s %s, %s\n%s\n", WideToUtf8(version->originalFilename).c_str(),
+                WideToUtf8(version->fileVersion).c_str(), WideToUtf8(version->companyName).c_str(),
+                WideToUtf8(version->productName).c_str(), WideToUtf8(version->productVersion).c_str(),
+                WideToUtf8(version->fileDescription).c_str());
     return 0;
 }
 

@@ -13,7 +13,7 @@ using userdata::WideToUtf8;
 
 namespace {
 constexpr const char* kNone = "(none)";
-constexpr int kJsonSchemaVersion = 1;
+constexpr int kJsonSchemaVersion = 2;
 
 size_t LabelWidth(const std::vector<Section>& report) {
     size_t width = 0;
@@ -32,7 +32,8 @@ void PrintTable(const std::wstring& configuration, const std::vector<Section>& r
         for (const auto& row : section.rows) {
             const std::string value = row.value.empty() ? kNone : WideToUtf8(row.value);
             const char* mark = !row.folderValue || row.value.empty() ? "" : row.exists ? "  [exists]" : "  [missing]";
-            std::printf("  %-*s  %s%s\n", width, row.label.c_str(), value.c_str(), mark);
+            const std::string source = row.folderValue ? "  <- " + WideToUtf8(row.source) : "";
+            std::printf("  %-*s  %s%s%s\n", width, row.label.c_str(), value.c_str(), mark, source.c_str());
         }
     }
 }
@@ -48,7 +49,10 @@ void PrintJson(const std::wstring& configuration, const std::vector<Section>& re
         auto& group = out[section.key];
         for (const auto& row : section.rows) {
             if (row.folderValue) {
-                group[row.key] = {{"value", *row.folderValue}, {"path", WideToUtf8(row.value)}, {"exists", row.exists}};
+                group[row.key] = {{"value", *row.folderValue},
+                                  {"path", WideToUtf8(row.value)},
+                                  {"exists", row.exists},
+                                  {"source", WideToUtf8(row.source)}};
             } else if (row.flag) {
                 group[row.key] = *row.flag;
             } else {

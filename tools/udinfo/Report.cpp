@@ -5,7 +5,10 @@
 
 #include <iterator>
 
+#include "folders/FolderResolution.h"
+
 #include "Fetch.h"
+#include "FolderSource.h"
 
 namespace udinfo {
 
@@ -64,6 +67,11 @@ Section Folders() {
         Row row(name, std::string(name) + " (" + std::to_string(value) + ")", FolderPath(value));
         row.folderValue = value;
         row.exists = !row.value.empty() && DirectoryExists(row.value);
+        // The export's answer is shown; the library's own resolution, which
+        // gives that answer, says where it came from.
+        userdata::FolderOrigin origin;
+        (void)userdata::ResolveFolderWithOrigin(static_cast<TvUdSpecialFolder::Folders>(value), origin);
+        row.source = DescribeFolderSource(origin);
         section.rows.push_back(std::move(row));
     }
     return section;

@@ -15,9 +15,11 @@ struct Row {
     std::string key;    // JSON name
     std::string label;  // table label
     std::wstring value;
-    // Folder rows only: the folder's enumeration value and whether it exists.
+    // Folder rows only: the folder's enumeration value, whether it exists and
+    // where its path came from.
     std::optional<int> folderValue;
     bool exists = false;
+    std::wstring source;
     // Yes-or-no rows only: the answer, a JSON boolean ("yes" or "no" in the table).
     std::optional<bool> flag;
 };

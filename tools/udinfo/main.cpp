@@ -1,7 +1,10 @@
 // udinfo: prints every answer UserData.dll gives for a product, for support
 // engineers and host developers.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
+#include <optional>
 #include <string>
 
 #include <UserData.h>
@@ -18,12 +21,15 @@ using userdata::WideToUtf8;
 namespace {
 
 constexpr char kUsage[] =
-    "usage: udinfo [--config FILE] [--json | --folder NAME | --setting NAME |\n"
-    "               --product-specific NAME | --mui TEXT |\n"
-    "               --install | --check-com | --migrate | --version]\n"
+    "usage: udinfo [--config FILE] [--json]\n"
+    "       udinfo [--config FILE] --folder NAME | --setting NAME |\n"
+    "                              --product-specific NAME | --mui TEXT\n"
+    "       udinfo [--config FILE] --install | --check-com | --migrate\n"
+    "       udinfo --version | --help\n"
     "\n"
     "Loads UserData.dll, initialises it with the product described by FILE\n"
     "(the embedded default product without --config) and prints every answer.\n"
+    "One single answer or one action at a time; --json only with the report.\n"
     "\n"
     "  --config FILE   product description (JSON) for the platform layer\n"
     "  --json          print JSON instead of a table\n"
@@ -42,14 +48,19 @@ constexpr char kUsage[] =
     "  --version       print UserData.dll's version\n"
     "  --help          print this text\n";
 
+// What one run does besides printing the whole report: at most one of these.
+enum class Request { Report, Version, Install, CheckCom, Migrate, Folder, Setting, ProductSpecific, Mui };
+
+// Whether --json can shape the request's output.
+bool TakesJson(Request request) { return request == Request::Report; }
+
 struct Options {
+    bool help = false;
     std::wstring config;
     bool json = false;
-    std::wstring productSpecific;  // print this one value alone
-    std::string folder;            // print this one folder alone
-    std::wstring setting;          // print this one settings value alone
-    std::wstring displayText;      // resolve this text alone
-    std::wstring action;           // --install, --check-com or --migrate
+    Request request = Request::Report;
+    std::string requestOption;  // as given, for messages: "--folder"
+    std::wstring argument;      // the request's argument: a folder, value name or text
 };
 
 std::wstring SettingValue(const std::wstring& name) {
@@ -92,40 +103,95 @@ int UsageError(const char* message) {
     return 2;
 }
 
+// The request an option names, and whether it takes an argument.
+struct RequestOption {
+    const wchar_t* option;
+    Request request;
+    const char* argument;  // what the argument is, for "needs a ..."; nullptr for none
+};
+constexpr RequestOption kRequestOptions[] = {
+    {L"--version", Request::Version, nullptr},
+    {L"--install", Request::Install, nullptr},
+    {L"--check-com", Request::CheckCom, nullptr},
+    {L"--migrate", Request::Migrate, nullptr},
+    {L"--folder", Request::Folder, "a folder name"},
+    {L"--setting", Request::Setting, "a value name"},
+    {L"--product-specific", Request::ProductSpecific, "a value name"},
+    {L"--mui", Request::Mui, "a text"},
+};
+
+// Reads the command line into `options`; a usage error's message otherwise.
+// Options that exclude each other are refused whatever their order, rather
+// than letting the last one win unnoticed.
+std::optional<std::string> ParseOptions(int argc, wchar_t** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring arg = argv[i];
+        if (arg == L"--help" || arg == L"-h") {
+            options.help = true;
+            return std::nullopt;
+        }
+        if (arg == L"--json") {
+            options.json = true;
+            continue;
+        }
+        if (arg == L"--config") {
+            if (++i == argc) return "--config needs a file";
+            options.config = argv[i];
+            continue;
+        }
+        const auto* known = std::find_if(std::begin(kRequestOptions), std::end(kRequestOptions),
+                                         [&arg](const RequestOption& each) { return arg == each.option; });
+        if (known == std::end(kRequestOptions)) return "unknown option " + WideToUtf8(arg);
+        if (options.request != Request::Report)
+            return options.requestOption + " and " + WideToUtf8(arg) + " exclude each other";
+        options.request = known->request;
+        options.requestOption = WideToUtf8(arg);
+        if (known->argument != nullptr) {
+            if (++i == argc) return WideToUtf8(arg) + " needs " + known->argument;
+            options.argument = argv[i];
+        }
+    }
+    if (options.json && !TakesJson(options.request)) return "--json and " + options.requestOption + " exclude each other";
+    return std::nullopt;
+}
+
+int RunRequest(const Options& options) {
+    const std::wstring& argument = options.argument;
+    switch (options.request) {
+    case Request::Install: return udinfo::RunInstall();
+    case Request::CheckCom: return udinfo::RunComCheck();
+    case Request::Migrate: return udinfo::RunMigrate();
+    case Request::Mui: return udinfo::ResolveDisplayText(argument);
+    case Request::Setting:
+        return PrintSingle(SettingValue(argument), "settings value '" + WideToUtf8(argument) + "'");
+    case Request::ProductSpecific:
+        return PrintSingle(ProductSpecificValue(argument), "ProductSpecific value '" + WideToUtf8(argument) + "'");
+    case Request::Folder: {
+        const int value = FolderValue(WideToUtf8(argument));
+        if (value < 0) return UsageError(("unknown folder " + WideToUtf8(argument)).c_str());
+        return PrintSingle(udinfo::FolderPath(value), "path for folder " + WideToUtf8(argument));
+    }
+    case Request::Version:
+    case Request::Report:
+        break;
+    }
+    const auto report = udinfo::CollectReport();
+    if (options.json) udinfo::PrintJson(options.config, report);
+    else udinfo::PrintTable(options.config, report);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::wstring arg = argv[i];
-        if (arg == L"--help" || arg == L"-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        } else if (arg == L"--version") {
-            return udinfo::PrintVersion();
-        } else if (arg == L"--json") {
-            options.json = true;
-        } else if (arg == L"--config") {
-            if (++i == argc) return UsageError("--config needs a file");
-            options.config = argv[i];
-        } else if (arg == L"--folder") {
-            if (++i == argc) return UsageError("--folder needs a folder name");
-            options.folder = WideToUtf8(argv[i]);
-        } else if (arg == L"--install" || arg == L"--check-com" || arg == L"--migrate") {
-            options.action = arg;
-        } else if (arg == L"--mui") {
-            if (++i == argc) return UsageError("--mui needs a text");
-            options.displayText = argv[i];
-        } else if (arg == L"--setting") {
-            if (++i == argc) return UsageError("--setting needs a value name");
-            options.setting = argv[i];
-        } else if (arg == L"--product-specific") {
-            if (++i == argc) return UsageError("--product-specific needs a value name");
-            options.productSpecific = argv[i];
-        } else {
-            return UsageError(("unknown option " + WideToUtf8(arg)).c_str());
-        }
+    if (const auto problem = ParseOptions(argc, argv, options)) return UsageError(problem->c_str());
+    if (options.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
     }
+    // The version is the DLL's own, whatever product it would serve.
+    if (options.request == Request::Version) return udinfo::PrintVersion();
 
     if (tvudInitProductParams(options.config.c_str(), L"") != 0) {
         std::fprintf(stderr, "udinfo: the platform layer refused the product %s\n",
@@ -133,28 +199,5 @@ int wmain(int argc, wchar_t** argv) {
                                             : ("'" + WideToUtf8(options.config) + "'").c_str());
         return 1;
     }
-
-    if (options.action == L"--install") return udinfo::RunInstall();
-    if (options.action == L"--check-com") return udinfo::RunComCheck();
-    if (options.action == L"--migrate") return udinfo::RunMigrate();
-    if (!options.displayText.empty()) return udinfo::ResolveDisplayText(options.displayText);
-    if (!options.setting.empty()) {
-        return PrintSingle(SettingValue(options.setting),
-                           "settings value '" + WideToUtf8(options.setting) + "'");
-    }
-    if (!options.productSpecific.empty()) {
-        return PrintSingle(ProductSpecificValue(options.productSpecific),
-                           "ProductSpecific value '" + WideToUtf8(options.productSpecific) + "'");
-    }
-
-    if (!options.folder.empty()) {
-        const int value = FolderValue(options.folder);
-        if (value < 0) return UsageError(("unknown folder " + options.folder).c_str());
-        return PrintSingle(udinfo::FolderPath(value), "path for folder " + options.folder);
-    }
-
-    const auto report = udinfo::CollectReport();
-    if (options.json) udinfo::PrintJson(options.config, report);
-    else udinfo::PrintTable(options.config, report);
-    return 0;
+    return RunRequest(options);
 }

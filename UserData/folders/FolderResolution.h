@@ -1,0 +1,253 @@
+// How a special folder's path is formed from its rule: the one resolution
+// behind both forms of tvudGetSpecialFolder, and behind whoever needs to
+// know where a path came from. It is templated on what it records about
+// that: the exports record nothing (IgnoreOrigin), so every recording step
+// compiles away and they pay nothing for it; FolderOrigin keeps it all.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cwchar>
+#include <string>
+
+#include "../context/ProductSettings.h"
+#include "../include/UserData.h"
+#include "../names/HelpFileName.h"
+#include "../platform/TvPal.h"
+#include "FolderRules.h"
+#include "PathJoin.h"
+
+namespace userdata {
+
+// Work sizes in characters, NUL included. A folder path of 2048 characters
+// or more is never reported.
+constexpr std::size_t kFolderPathSize = 2048;
+constexpr unsigned long kHelpPathSize = 1024;
+constexpr std::size_t kLanguageSize = 256;
+constexpr std::size_t kSubFolderSize = 64;
+
+using FolderPath = std::array<wchar_t, kFolderPathSize>;
+
+// Why a rule gave no path, or that it gave one.
+enum class FolderOutcome {
+    Resolved,
+    NoResourceDirectory,    // the platform layer reports none
+    NoLanguage,             // no current language, or one of 256 characters or more
+    SubFolderTooLong,       // sub-folder and language exceed their 63 characters
+    TooLong,                // the path would reach 2048 characters
+    NoHelpFile,             // no help file is named
+    HelpFileWithoutFolder,  // the help file is named without a directory
+    SettingMissing,         // the settings value is absent or empty
+};
+
+// Records nothing: what the exports resolve with.
+struct IgnoreOrigin {
+    static constexpr bool kRecords = false;
+    void follow(const FolderRule*) {}
+    void fail(FolderOutcome) {}
+    void language(const wchar_t*) {}
+    void fallBack() {}
+    HelpFileOrigin* helpFile() { return nullptr; }
+};
+
+// Everything one resolution found out about where its path came from.
+struct FolderOrigin {
+    static constexpr bool kRecords = true;
+    const FolderRule* rule = nullptr;  // nullptr for a value outside the enumeration
+    FolderOutcome outcome = FolderOutcome::Resolved;
+    bool settingFound = false;  // a container holds the rule's settings value, maybe empty
+    std::wstring languageJoined;  // the language below the folder, when the rule adds one
+    HelpFileOrigin help;
+    // A settings folder without its value took the product folder, which
+    // has an outcome of its own.
+    bool fellBack = false;
+    FolderOutcome fallbackOutcome = FolderOutcome::Resolved;
+
+    void follow(const FolderRule* followed) {
+        if (!fellBack) rule = followed;
+    }
+    void fail(FolderOutcome why) { (fellBack ? fallbackOutcome : outcome) = why; }
+    void language(const wchar_t* name) { languageJoined = name; }
+    void fallBack() { fellBack = true; }
+    HelpFileOrigin* helpFile() { return &help; }
+};
+
+namespace resolution {
+
+namespace Pal = Veltrane::Trelvix::PAL;
+
+// The current language, or nullptr when it is missing or too long to name a
+// folder below the resource directory; `length` receives its length.
+inline const wchar_t* UsableLanguage(std::size_t& length) {
+    const wchar_t* language = Pal::Settings::Roots::currentLanguageName();
+    length = std::wcslen(language);
+    return length == 0 || length >= kLanguageSize ? nullptr : language;
+}
+
+// What a folder adds below the resource directory, pointed to by `element`
+// with its length: nothing (an empty string) for the directory itself and
+// for every folder that is not below it. Sub-folder and language are joined
+// by a fixed backslash, not the platform separator, in `work`. A joined
+// name that does not fit its 64 characters gives false: refused rather than
+// cut, as a cut language would name another folder.
+inline bool ElementBelowResourceDirectory(const FolderRule* rule, const wchar_t* language, std::size_t languageLength,
+                                          std::array<wchar_t, kSubFolderSize>& work, const wchar_t*& element,
+                                          std::size_t& elementLength) {
+    element = L"";
+    elementLength = 0;
+    if (rule == nullptr || rule->source != FolderSource::Product) return true;
+    if (rule->name == nullptr) {
+        if (rule->withLanguage) {
+            element = language;
+            elementLength = languageLength;
+        }
+        return true;
+    }
+    const std::size_t nameLength = std::wcslen(rule->name);
+    if (!rule->withLanguage) {
+        element = rule->name;
+        elementLength = nameLength;
+        return true;
+    }
+    if (nameLength + 1 + languageLength >= kSubFolderSize) return false;
+    std::wmemcpy(work.data(), rule->name, nameLength);
+    work[nameLength] = L'\\';
+    std::wmemcpy(work.data() + nameLength + 1, language, languageLength + 1);
+    element = work.data();
+    elementLength = nameLength + 1 + languageLength;
+    return true;
+}
+
+// Copies the resource directory into `buffer` (`size` characters, both
+// given) and joins the folder's element below it. False when the folder
+// cannot be had; the buffer then holds the resource directory (no usable
+// language, no element), the empty string or nothing. On success `length`
+// is the path's length.
+template <typename Origin>
+bool JoinBelowResourceDirectory(const FolderRule* rule, wchar_t* buffer, std::size_t size, std::size_t& length,
+                                Origin& origin) {
+    const std::wstring& resDir = Pal::PackageUtils::resDir().native();
+    if (resDir.empty()) return origin.fail(FolderOutcome::NoResourceDirectory), false;
+    if (resDir.size() >= size) return origin.fail(FolderOutcome::TooLong), false;
+    std::wmemcpy(buffer, resDir.c_str(), resDir.size() + 1);
+    // Every folder below the resource directory requires a usable language,
+    // even one that does not use it. The buffer keeps the resource directory.
+    std::size_t languageLength = 0;
+    const wchar_t* language = UsableLanguage(languageLength);
+    if (language == nullptr) return origin.fail(FolderOutcome::NoLanguage), false;
+    if (rule != nullptr && rule->withLanguage) origin.language(language);
+
+    std::array<wchar_t, kSubFolderSize> work;
+    const wchar_t* element = nullptr;
+    std::size_t elementLength = 0;
+    if (!ElementBelowResourceDirectory(rule, language, languageLength, work, element, elementLength))
+        return origin.fail(FolderOutcome::SubFolderTooLong), false;
+    if (elementLength == 0) {
+        length = std::wcslen(buffer);
+        return true;
+    }
+    // A sub-folder that does not fit is a failure, not a shorter path; the
+    // buffer then holds the resource directory or the empty string.
+    length = AppendPathElement(buffer, element, elementLength, size);
+    if (length == 0) origin.fail(FolderOutcome::TooLong);
+    return length != 0;
+}
+
+// The help file's directory, closing backslash kept, optionally with the
+// language below it.
+template <typename Origin>
+std::size_t HelpFolder(bool withLanguage, FolderPath& path, Origin& origin) {
+    std::array<wchar_t, kHelpPathSize> helpFile;
+    if (FormHelpFileName(helpFile.data(), kHelpPathSize, origin.helpFile()) == 0)
+        return origin.fail(FolderOutcome::NoHelpFile), 0;
+    // Cut at the backslash itself, whatever the platform separator is.
+    const wchar_t* lastBackslash = std::wcsrchr(helpFile.data(), L'\\');
+    // A help file named without a directory (possible only from the user's
+    // profile) has no folder to offer: report none rather than guess one.
+    if (lastBackslash == nullptr) return origin.fail(FolderOutcome::HelpFileWithoutFolder), 0;
+
+    const auto directoryLength = static_cast<std::size_t>(lastBackslash - helpFile.data()) + 1;
+    std::wmemcpy(path.data(), helpFile.data(), directoryLength);
+    path[directoryLength] = L'\0';
+    if (!withLanguage) return directoryLength;
+    const wchar_t* language = Pal::Settings::Roots::currentLanguageName();
+    origin.language(language);
+    const std::size_t length = AppendPathElement(path.data(), language, path.size());
+    if (length == 0) origin.fail(FolderOutcome::TooLong);
+    return length;
+}
+
+// The platform layer looks settings up by std::wstring; the folder names are
+// built once, not on every lookup.
+inline const std::wstring& SettingName(const FolderRule& rule) {
+    static const std::array<std::wstring, TvUdSpecialFolder::kFolderCount> names = [] {
+        std::array<std::wstring, TvUdSpecialFolder::kFolderCount> built;
+        for (const FolderRule& each : kFolderRules) {
+            if (each.source == FolderSource::Setting) built[static_cast<std::size_t>(each.folder)] = each.name;
+        }
+        return built;
+    }();
+    return names[static_cast<std::size_t>(rule.folder)];
+}
+
+template <typename Origin>
+std::wstring FolderSetting(const FolderRule& rule, Origin& origin) {
+    if constexpr (Origin::kRecords) {
+        return GetProductSetting(L"", SettingName(rule), {}, origin.settingFound);
+    } else {
+        return GetProductSetting(L"", SettingName(rule), {});
+    }
+}
+
+template <typename Origin>
+std::size_t ResolveFolder(TvUdSpecialFolder::Folders folder, FolderPath& path, Origin& origin);
+
+template <typename Origin>
+std::size_t SettingsFolder(const FolderRule& rule, FolderPath& path, Origin& origin) {
+    const std::wstring value = FolderSetting(rule, origin);
+    // The value as far as its first NUL, as every C string of it would read.
+    const std::size_t length = std::wcslen(value.c_str());
+    if (length != 0 && length < path.size()) {
+        std::wmemcpy(path.data(), value.c_str(), length + 1);
+        return length;
+    }
+    origin.fail(length == 0 ? FolderOutcome::SettingMissing : FolderOutcome::TooLong);
+    // The two root folders the product cannot work without default to the
+    // product folder; every other folder is simply not there.
+    if (!rule.fallsBackToProductFolder) return 0;
+    origin.fallBack();
+    return ResolveFolder(TvUdSpecialFolder::ProductFolder, path, origin);
+}
+
+// Writes the folder's path into `path` and returns its length; 0 when the
+// folder cannot be resolved or resolves to nothing (the path is then
+// unspecified). `origin` learns why.
+template <typename Origin>
+std::size_t ResolveFolder(TvUdSpecialFolder::Folders folder, FolderPath& path, Origin& origin) {
+    const FolderRule* rule = FindFolderRule(folder);
+    origin.follow(rule);
+    if (rule == nullptr) return 0;
+    switch (rule->source) {
+    case FolderSource::Product: {
+        std::size_t length = 0;
+        return JoinBelowResourceDirectory(rule, path.data(), path.size(), length, origin) ? length : 0;
+    }
+    case FolderSource::Help:
+        return HelpFolder(rule->withLanguage, path, origin);
+    case FolderSource::Setting:
+        return SettingsFolder(*rule, path, origin);
+    }
+    return 0;
+}
+
+}  // namespace resolution
+
+// The folder's path, empty when it cannot be resolved, and where it came
+// from: the answer of tvudGetSpecialFolder by the very same steps.
+inline std::wstring ResolveFolderWithOrigin(TvUdSpecialFolder::Folders folder, FolderOrigin& origin) {
+    FolderPath path;
+    const std::size_t length = resolution::ResolveFolder(folder, path, origin);
+    return std::wstring(path.data(), length);
+}
+
+}  // namespace userdata

@@ -1,0 +1,71 @@
+// What the reconfiguration pass changes, kept apart from what it decides:
+// every Installer run and the deletion of a per-user key go through here, so
+// that a dry run can follow the very same decisions and change nothing.
+#pragma once
+
+#include "MsiBinding.h"
+
+namespace userdata {
+
+// Why the pass reconfigures a product. Each reason has its own reinstall
+// mode, in RepairProperties.
+enum class Repair {
+    LayDownUserData,             // the per-user key is missing
+    RewriteMachineRegistration,  // the COM servers are registered with absolute paths
+    RestoreMissingFiles,         // the local root folder is missing
+    RewriteUserRegistry,         // the local root folder cannot be opened for reading and writing
+};
+
+// The Installer property string of a repair.
+[[nodiscard]] const wchar_t* RepairProperties(Repair repair);
+
+struct RepairRequest {
+    const wchar_t* productCode;
+    Repair repair;
+    const wchar_t* localRootFolder;  // the two folder repairs only; nullptr otherwise
+};
+
+class RepairActions {
+public:
+    // The pass starts on the product `productCode` listed with `userKeyPath`.
+    virtual void examine(const wchar_t* productCode, const wchar_t* userKeyPath) = 0;
+    // Has the Installer carry out the repair; its status.
+    [[nodiscard]] virtual unsigned int reconfigure(const RepairRequest& request) = 0;
+    // Deletes HKEY_CURRENT_USER\<userKeyPath> with everything below it.
+    virtual void deleteUserKey(const wchar_t* userKeyPath) = 0;
+    // Whether `folder` opens for reading and writing, after whatever this
+    // pass has had repaired.
+    [[nodiscard]] virtual bool folderOpensForReadWrite(const wchar_t* folder) = 0;
+
+protected:
+    ~RepairActions() = default;
+};
+
+// Whether `folder` opens for reading and writing now, as the pass asks it:
+// with backup semantics, which let CreateFileW open a folder, and full
+// sharing, which asks only whether this user may read and write there, not
+// whether someone else happens to be working in it.
+[[nodiscard]] bool FolderOpensForReadWrite(const wchar_t* folder);
+
+// The pass that changes things: each run through `reconfigure`, the per-user
+// key really deleted. Laying a product's per-user data down marks the
+// installation as secondary (SecondaryInstallFound).
+class InstallerActions final : public RepairActions {
+public:
+    explicit InstallerActions(ReconfigureFunction reconfigure) : reconfigure_(reconfigure) {}
+    void examine(const wchar_t*, const wchar_t*) override {}
+    [[nodiscard]] unsigned int reconfigure(const RepairRequest& request) override;
+    void deleteUserKey(const wchar_t* userKeyPath) override;
+    [[nodiscard]] bool folderOpensForReadWrite(const wchar_t* folder) override { return FolderOpensForReadWrite(folder); }
+
+private:
+    ReconfigureFunction reconfigure_;
+};
+
+// True once a pass has found an installed product without its per-user key
+// for this user (the product came to this user as a secondary installation);
+// never cleared. A plain process-wide flag: passes and the question about
+// them are never run at once.
+[[nodiscard]] bool SecondaryInstallFound();
+
+}  // namespace userdata

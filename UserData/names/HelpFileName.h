@@ -1,0 +1,20 @@
+// The name of the product's main help file: the user's own choice from the
+// current profile, else the product's default below the resource directory.
+#pragma once
+
+namespace userdata {
+
+// Where a help file name came from: a value of the current profile's
+// container "General", or (fromProfile false) the product settings value
+// that names the default file below the product folder's "Help".
+struct HelpFileOrigin {
+    bool fromProfile = false;
+    const wchar_t* valueName = nullptr;
+};
+
+// GetHelpFileName's answer. With a buffer: the length copied (0 when there
+// is none or it does not fit); without one: the size to allocate. `origin`,
+// when given, receives where the name came from.
+[[nodiscard]] unsigned int FormHelpFileName(wchar_t* buffer, unsigned long size, HelpFileOrigin* origin = nullptr);
+
+}  // namespace userdata
