@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace userdata {
 
@@ -19,6 +21,11 @@ namespace userdata {
 // source[length] is its NUL and no NUL comes before it. Spares the second
 // scan of a path that was just put together.
 [[nodiscard]] unsigned int CopyToCallerBuffer(const wchar_t* source, std::size_t length, wchar_t* buffer,
+                                              std::size_t capacity);
+
+// The same for a source in pieces, copied one after the other: a path whose
+// parts are at hand is put together straight in the caller's buffer.
+[[nodiscard]] unsigned int CopyToCallerBuffer(std::initializer_list<std::wstring_view> pieces, wchar_t* buffer,
                                               std::size_t capacity);
 
 [[nodiscard]] inline unsigned int CopyToCallerBuffer(const std::wstring& source, wchar_t* buffer,

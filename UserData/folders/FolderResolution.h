@@ -9,7 +9,9 @@
 #include <cstddef>
 #include <cwchar>
 #include <string>
+#include <string_view>
 
+#include "../context/CallerBuffer.h"
 #include "../context/ProductSettings.h"
 #include "../include/UserData.h"
 #include "../names/HelpFileName.h"
@@ -118,6 +120,52 @@ inline bool ElementBelowResourceDirectory(const FolderRule* rule, const wchar_t*
     return true;
 }
 
+// A folder below the resource directory in its parts, before anything is
+// written: the resource directory, and what is joined below it after the
+// separator (none for the directory itself).
+struct PartsBelowResourceDirectory {
+    std::wstring_view directory;
+    std::wstring_view element;
+    wchar_t separator = 0;                     // 0: none
+    std::array<wchar_t, kSubFolderSize> work;  // a sub-folder and the language, joined
+
+    std::wstring_view separatorText() const { return {&separator, separator != 0 ? 1u : 0u}; }
+    std::size_t length() const { return directory.size() + separatorText().size() + element.size(); }
+};
+
+// Finds the parts of the folder of `rule`; false, with the reason told to
+// `origin`, when it has none. `parts.directory` is set whenever the
+// platform layer reports a resource directory.
+template <typename Origin>
+bool PartsOf(const FolderRule* rule, PartsBelowResourceDirectory& parts, Origin& origin) {
+    parts.directory = Pal::PackageUtils::resDir().native();
+    if (parts.directory.empty()) return origin.fail(FolderOutcome::NoResourceDirectory), false;
+    // Every folder below the resource directory requires a usable language,
+    // even one that does not use it.
+    std::size_t languageLength = 0;
+    const wchar_t* language = UsableLanguage(languageLength);
+    if (language == nullptr) return origin.fail(FolderOutcome::NoLanguage), false;
+    if (rule != nullptr && rule->withLanguage) origin.language(language);
+    const wchar_t* element = nullptr;
+    std::size_t elementLength = 0;
+    if (!ElementBelowResourceDirectory(rule, language, languageLength, parts.work, element, elementLength))
+        return origin.fail(FolderOutcome::SubFolderTooLong), false;
+    parts.element = {element, elementLength};
+    parts.separator = elementLength != 0 ? SeparatorAfter(parts.directory) : 0;
+    return true;
+}
+
+// The folder's path, put together straight in the caller's buffer by the
+// caller-buffer convention: its parts are at hand, so no work buffer and no
+// second copy are needed.
+template <typename Origin>
+unsigned int CopyBelowResourceDirectory(const FolderRule* rule, wchar_t* buffer, std::size_t size, Origin& origin) {
+    PartsBelowResourceDirectory parts;
+    if (!PartsOf(rule, parts, origin)) return 0;
+    if (parts.length() >= kFolderPathSize) return origin.fail(FolderOutcome::TooLong), 0;
+    return CopyToCallerBuffer({parts.directory, parts.separatorText(), parts.element}, buffer, size);
+}
+
 // Copies the resource directory into `buffer` (`size` characters, both
 // given) and joins the folder's element below it. False when the folder
 // cannot be had; the buffer then holds the resource directory (no usable
@@ -126,29 +174,20 @@ inline bool ElementBelowResourceDirectory(const FolderRule* rule, const wchar_t*
 template <typename Origin>
 bool JoinBelowResourceDirectory(const FolderRule* rule, wchar_t* buffer, std::size_t size, std::size_t& length,
                                 Origin& origin) {
-    const std::wstring& resDir = Pal::PackageUtils::resDir().native();
-    if (resDir.empty()) return origin.fail(FolderOutcome::NoResourceDirectory), false;
-    if (resDir.size() >= size) return origin.fail(FolderOutcome::TooLong), false;
-    std::wmemcpy(buffer, resDir.c_str(), resDir.size() + 1);
-    // Every folder below the resource directory requires a usable language,
-    // even one that does not use it. The buffer keeps the resource directory.
-    std::size_t languageLength = 0;
-    const wchar_t* language = UsableLanguage(languageLength);
-    if (language == nullptr) return origin.fail(FolderOutcome::NoLanguage), false;
-    if (rule != nullptr && rule->withLanguage) origin.language(language);
-
-    std::array<wchar_t, kSubFolderSize> work;
-    const wchar_t* element = nullptr;
-    std::size_t elementLength = 0;
-    if (!ElementBelowResourceDirectory(rule, language, languageLength, work, element, elementLength))
-        return origin.fail(FolderOutcome::SubFolderTooLong), false;
-    if (elementLength == 0) {
-        length = std::wcslen(buffer);
+    PartsBelowResourceDirectory parts;
+    const bool found = PartsOf(rule, parts, origin);
+    if (parts.directory.empty()) return false;
+    if (parts.directory.size() >= size) return origin.fail(FolderOutcome::TooLong), false;
+    std::wmemcpy(buffer, parts.directory.data(), parts.directory.size());
+    buffer[parts.directory.size()] = L'\0';
+    if (!found) return false;
+    if (parts.element.empty()) {
+        length = parts.directory.size();
         return true;
     }
     // A sub-folder that does not fit is a failure, not a shorter path; the
     // buffer then holds the resource directory or the empty string.
-    length = AppendPathElement(buffer, element, elementLength, size);
+    length = AppendPathElement(buffer, parts.element.data(), parts.element.size(), size);
     if (length == 0) origin.fail(FolderOutcome::TooLong);
     return length != 0;
 }

@@ -10,11 +10,16 @@ unsigned int AppendPathElement(wchar_t* directory, const wchar_t* name, std::siz
     return AppendPathElement(directory, name, std::wcslen(name), capacity);
 }
 
+wchar_t SeparatorAfter(std::wstring_view directory) {
+    if (directory.empty()) return 0;
+    const wchar_t separator = Veltrane::Trelvix::PAL::FileSystem::path_separator();
+    return directory.back() != separator ? separator : 0;
+}
+
 unsigned int AppendPathElement(wchar_t* directory, const wchar_t* name, std::size_t nameLength,
                                std::size_t capacity) {
-    const wchar_t separator = Veltrane::Trelvix::PAL::FileSystem::path_separator();
     std::size_t length = std::wcslen(directory);
-    if (length > 0 && directory[length - 1] != separator) {
+    if (const wchar_t separator = SeparatorAfter({directory, length})) {
         if (length + 1 >= capacity) return 0;
         directory[length++] = separator;
         directory[length] = L'\0';

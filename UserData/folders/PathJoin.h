@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 namespace userdata {
 
@@ -20,5 +21,9 @@ namespace userdata {
 // is its NUL and no NUL comes before it.
 [[nodiscard]] unsigned int AppendPathElement(wchar_t* directory, const wchar_t* name, std::size_t nameLength,
                                              std::size_t capacity);
+
+// The separator the join puts between `directory` and a name: the platform
+// layer's, or 0 when the directory is empty or already ends with it.
+[[nodiscard]] wchar_t SeparatorAfter(std::wstring_view directory);
 
 }  // namespace userdata

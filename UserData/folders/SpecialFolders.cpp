@@ -58,6 +58,10 @@ std::wstring tvudGetSpecialFolder(Folders folder) {
 }
 
 unsigned int tvudGetSpecialFolder(Folders folder, wchar_t* buffer, size_t size) {
+    const FolderRule* rule = userdata::FindFolderRule(folder);
+    userdata::IgnoreOrigin nothing;
+    if (rule != nullptr && rule->source == userdata::FolderSource::Product)
+        return resolution::CopyBelowResourceDirectory(rule, buffer, size, nothing);
     FolderPath path;
     const std::size_t length = ResolveFolder(folder, path);
     return userdata::CopyToCallerBuffer(path.data(), length, buffer, size);
