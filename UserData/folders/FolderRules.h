@@ -26,17 +26,23 @@ struct FolderRule {
     bool withLanguage;
     // Setting: a missing value gives the product folder instead of nothing.
     bool fallsBackToProductFolder;
+    // The folder is the current user's own: the product keeps this user's
+    // data there and must be able to write to it.
+    bool perUser;
 };
 
 namespace detail {
 constexpr FolderRule Product(TvUdSpecialFolder::Folders f, const wchar_t* subFolder, bool withLanguage) {
-    return {f, FolderSource::Product, subFolder, withLanguage, false};
+    return {f, FolderSource::Product, subFolder, withLanguage, false, false};
 }
 constexpr FolderRule Help(TvUdSpecialFolder::Folders f, bool withLanguage) {
-    return {f, FolderSource::Help, nullptr, withLanguage, false};
+    return {f, FolderSource::Help, nullptr, withLanguage, false, false};
 }
-constexpr FolderRule Setting(TvUdSpecialFolder::Folders f, const wchar_t* valueName, bool fallsBack = false) {
-    return {f, FolderSource::Setting, valueName, false, fallsBack};
+constexpr FolderRule Setting(TvUdSpecialFolder::Folders f, const wchar_t* valueName) {
+    return {f, FolderSource::Setting, valueName, false, false, false};
+}
+constexpr FolderRule UserSetting(TvUdSpecialFolder::Folders f, const wchar_t* valueName, bool fallsBack = false) {
+    return {f, FolderSource::Setting, valueName, false, fallsBack, true};
 }
 }  // namespace detail
 
@@ -47,19 +53,19 @@ inline constexpr std::array<FolderRule, TvUdSpecialFolder::kFolderCount> kFolder
     detail::Help(TvUdSpecialFolder::HelpFolderLang, true),
     detail::Product(TvUdSpecialFolder::SampleFolder, L"Sample", false),
     detail::Product(TvUdSpecialFolder::SampleFolderLang, L"Sample", true),
-    detail::Setting(TvUdSpecialFolder::RoamableRootFolder, L"RoamableRootFolder", true),
-    detail::Setting(TvUdSpecialFolder::RoamableRootFolderLang, L"RoamableRootFolderLang"),
-    detail::Setting(TvUdSpecialFolder::LocalRootFolder, L"LocalRootFolder", true),
-    detail::Setting(TvUdSpecialFolder::LocalRootFolderLang, L"LocalRootFolderLang"),
+    detail::UserSetting(TvUdSpecialFolder::RoamableRootFolder, L"RoamableRootFolder", true),
+    detail::UserSetting(TvUdSpecialFolder::RoamableRootFolderLang, L"RoamableRootFolderLang"),
+    detail::UserSetting(TvUdSpecialFolder::LocalRootFolder, L"LocalRootFolder", true),
+    detail::UserSetting(TvUdSpecialFolder::LocalRootFolderLang, L"LocalRootFolderLang"),
     detail::Setting(TvUdSpecialFolder::VeltraneSharedFolder, L"VeltraneSharedFolder"),
     detail::Setting(TvUdSpecialFolder::VeltraneSharedFolderLang, L"VeltraneSharedFolderLang"),
     detail::Setting(TvUdSpecialFolder::AllUsersFolder, L"AllUsersFolder"),
-    detail::Setting(TvUdSpecialFolder::GraphicsCacheFolder, L"GraphicsCacheFolder"),
+    detail::UserSetting(TvUdSpecialFolder::GraphicsCacheFolder, L"GraphicsCacheFolder"),
     detail::Product(TvUdSpecialFolder::UserDataCacheFolder, L"UserDataCache", false),
     detail::Product(TvUdSpecialFolder::UserDataCacheFolderLang, L"UserDataCache", true),
-    detail::Setting(TvUdSpecialFolder::SandboxCrashSaveFolder, L"SandboxCrashSaveFolder"),
-    detail::Setting(TvUdSpecialFolder::SupportFolder, L"SupportFolder"),
-    detail::Setting(TvUdSpecialFolder::SupportFolderLang, L"SupportFolderLang"),
+    detail::UserSetting(TvUdSpecialFolder::SandboxCrashSaveFolder, L"SandboxCrashSaveFolder"),
+    detail::UserSetting(TvUdSpecialFolder::SupportFolder, L"SupportFolder"),
+    detail::UserSetting(TvUdSpecialFolder::SupportFolderLang, L"SupportFolderLang"),
 }};
 
 static_assert(kFolderRules.size() == TvUdSpecialFolder::kFolderCount,

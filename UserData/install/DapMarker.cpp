@@ -10,27 +10,27 @@
 
 namespace userdata {
 
-std::optional<std::wstring> DueDapMarker() {
+DapMarker FindDapMarker() {
     FolderPath path;
     IgnoreOrigin nothing;
     const std::size_t length = resolution::ResolveFolder(TvUdSpecialFolder::RoamableRootFolder, path, nothing);
-    if (length == 0) return std::nullopt;
+    if (length == 0) return {DapMarker::NoRoamableFolder, {}};
     const std::wstring folder(path.data(), length);
-    if (!PathFileExistsW(folder.c_str())) return std::nullopt;
+    if (!PathFileExistsW(folder.c_str())) return {DapMarker::NoRoamableFolder, {}};
     // Appended as it is, whether or not the folder ends with a separator.
     std::wstring marker = folder + L"\\DAP";
-    if (PathFileExistsW(marker.c_str())) return std::nullopt;
-    return marker;
+    const DapMarker::State state = PathFileExistsW(marker.c_str()) ? DapMarker::Present : DapMarker::Due;
+    return {state, std::move(marker)};
 }
 
 bool CreateDapMarker() noexcept {
     // The one place the library catches: a failure to form the marker must
     // not keep the migration decision from being taken.
     try {
-        const auto marker = DueDapMarker();
-        if (!marker) return false;
+        const DapMarker marker = FindDapMarker();
+        if (marker.state != DapMarker::Due) return false;
         UniqueStdioFile file;
-        (void)_wfopen_s(file.put(), marker->c_str(), L"w");
+        (void)_wfopen_s(file.put(), marker.path.c_str(), L"w");
         return true;
     } catch (...) {
         return false;

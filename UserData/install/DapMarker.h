@@ -2,14 +2,21 @@
 // automatic migration recognises the first call that finds that folder.
 #pragma once
 
-#include <optional>
 #include <string>
 
 namespace userdata {
 
-// The marker's path when the roamable root folder exists and holds no
-// "DAP" entry yet (a folder named DAP counts); nothing otherwise.
-[[nodiscard]] std::optional<std::wstring> DueDapMarker();
+struct DapMarker {
+    enum State {
+        NoRoamableFolder,  // the roamable root folder has no path or does not exist
+        Present,           // a "DAP" entry is there (a folder named DAP counts)
+        Due,               // the folder is there, the entry is not
+    } state;
+    std::wstring path;  // the marker's path; empty without a roamable root folder
+};
+
+// Where the marker stands now.
+[[nodiscard]] DapMarker FindDapMarker();
 
 // Creates the empty marker file when it is due. True when it was due, even
 // if the file then could not be created. Never throws.

@@ -4,7 +4,7 @@
 
 namespace userdata {
 
-bool MigrationDryRun::createDapMarker() { return markerCreated = DueDapMarker().has_value(); }
+bool MigrationDryRun::createDapMarker() { return markerCreated = FindDapMarker().state == DapMarker::Due; }
 
 void MigrationDryRun::writeUserSwitch(const wchar_t*, DWORD value) { userSwitchWrites.push_back(value); }
 

@@ -56,7 +56,9 @@ public:
     void examine(const wchar_t*, const wchar_t*) override {}
     [[nodiscard]] unsigned int reconfigure(const RepairRequest& request) override;
     void deleteUserKey(const wchar_t* userKeyPath) override;
-    [[nodiscard]] bool folderOpensForReadWrite(const wchar_t* folder) override { return FolderOpensForReadWrite(folder); }
+    [[nodiscard]] bool folderOpensForReadWrite(const wchar_t* folder) override {
+        return FolderOpensForReadWrite(folder);
+    }
 
 private:
     ReconfigureFunction reconfigure_;

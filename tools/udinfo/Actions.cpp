@@ -14,22 +14,13 @@
 
 #include "Fetch.h"
 #include "VersionResource.h"
+#include "WindowsMessage.h"
 
 namespace udinfo {
 
 using userdata::WideToUtf8;
 
 namespace {
-
-std::string WindowsMessage(unsigned int status) {
-    wchar_t text[1024];
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, status,
-                                   0, text, 1024, nullptr);
-    std::wstring message = n ? std::wstring(text, n) : L"unknown status";
-    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L'.'))
-        message.pop_back();
-    return WideToUtf8(message);
-}
 
 std::optional<DWORD> UserSwitch() {
     const std::wstring root = Fetch(tvudGetUserProductRegistryRootKey);

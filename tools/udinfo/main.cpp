@@ -12,6 +12,7 @@
 #include "common/Utf.h"
 
 #include "Actions.h"
+#include "Doctor.h"
 #include "Fetch.h"
 #include "Output.h"
 #include "Report.h"
@@ -21,7 +22,7 @@ using userdata::WideToUtf8;
 namespace {
 
 constexpr char kUsage[] =
-    "usage: udinfo [--config FILE] [--json]\n"
+    "usage: udinfo [--config FILE] [--json] [--doctor]\n"
     "       udinfo [--config FILE] --folder NAME | --setting NAME |\n"
     "                              --product-specific NAME | --mui TEXT\n"
     "       udinfo [--config FILE] --install | --check-com | --migrate\n"
@@ -29,10 +30,13 @@ constexpr char kUsage[] =
     "\n"
     "Loads UserData.dll, initialises it with the product described by FILE\n"
     "(the embedded default product without --config) and prints every answer.\n"
-    "One single answer or one action at a time; --json only with the report.\n"
+    "One single answer or one action at a time; --json only with the report\n"
+    "or --doctor.\n"
     "\n"
     "  --config FILE   product description (JSON) for the platform layer\n"
     "  --json          print JSON instead of a table\n"
+    "  --doctor        check the product's set-up on this machine for this\n"
+    "                  user; exit status 1 when a check finds a problem\n"
     "  --folder NAME   print one special folder's path alone (for example\n"
     "                  RoamableRootFolder, or its number 6)\n"
     "  --setting NAME  print the product settings value NAME alone (the\n"
@@ -49,10 +53,10 @@ constexpr char kUsage[] =
     "  --help          print this text\n";
 
 // What one run does besides printing the whole report: at most one of these.
-enum class Request { Report, Version, Install, CheckCom, Migrate, Folder, Setting, ProductSpecific, Mui };
+enum class Request { Report, Doctor, Version, Install, CheckCom, Migrate, Folder, Setting, ProductSpecific, Mui };
 
 // Whether --json can shape the request's output.
-bool TakesJson(Request request) { return request == Request::Report; }
+bool TakesJson(Request request) { return request == Request::Report || request == Request::Doctor; }
 
 struct Options {
     bool help = false;
@@ -110,6 +114,7 @@ struct RequestOption {
     const char* argument;  // what the argument is, for "needs a ..."; nullptr for none
 };
 constexpr RequestOption kRequestOptions[] = {
+    {L"--doctor", Request::Doctor, nullptr},
     {L"--version", Request::Version, nullptr},
     {L"--install", Request::Install, nullptr},
     {L"--check-com", Request::CheckCom, nullptr},
@@ -151,13 +156,15 @@ std::optional<std::string> ParseOptions(int argc, wchar_t** argv, Options& optio
             options.argument = argv[i];
         }
     }
-    if (options.json && !TakesJson(options.request)) return "--json and " + options.requestOption + " exclude each other";
+    if (options.json && !TakesJson(options.request))
+        return "--json and " + options.requestOption + " exclude each other";
     return std::nullopt;
 }
 
 int RunRequest(const Options& options) {
     const std::wstring& argument = options.argument;
     switch (options.request) {
+    case Request::Doctor: return udinfo::RunDoctor(options.config, options.json);
     case Request::Install: return udinfo::RunInstall();
     case Request::CheckCom: return udinfo::RunComCheck();
     case Request::Migrate: return udinfo::RunMigrate();

@@ -1,0 +1,46 @@
+// The doctor's findings about the product's set-up on this machine for this
+// user, area by area. A check reads; the only thing any of them writes is
+// the folder probe's file, removed at once, and none starts anything.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace udinfo {
+
+enum class Status { Ok, Warning, Problem };
+
+struct Check {
+    std::string name;    // "area: subject"
+    Status status;
+    std::string detail;  // one line
+    std::string fix;     // one line; empty when there is nothing to fix
+};
+
+using Checks = std::vector<Check>;
+
+inline Check Ok(std::string name, std::string detail) {
+    return {std::move(name), Status::Ok, std::move(detail), {}};
+}
+inline Check Warning(std::string name, std::string detail, std::string fix) {
+    return {std::move(name), Status::Warning, std::move(detail), std::move(fix)};
+}
+inline Check Problem(std::string name, std::string detail, std::string fix) {
+    return {std::move(name), Status::Problem, std::move(detail), std::move(fix)};
+}
+
+// The hive that holds the machine key `path` when the library looks it up:
+// "HKLM", or "HKCU" for a per-user installation, which keeps it there; empty
+// when neither does.
+std::string MachineKeyHive(const std::wstring& path);
+
+// Each appends its area's checks.
+void CheckRuntime(Checks& checks);
+void CheckRegistry(Checks& checks);
+void CheckFolders(Checks& checks);
+void CheckPerUserInstall(Checks& checks);
+void CheckComServers(Checks& checks);
+void CheckMigration(Checks& checks);
+
+}  // namespace udinfo
