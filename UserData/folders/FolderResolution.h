@@ -192,28 +192,53 @@ bool JoinBelowResourceDirectory(const FolderRule* rule, wchar_t* buffer, std::si
     return length != 0;
 }
 
-// The help file's directory, closing backslash kept, optionally with the
-// language below it.
-template <typename Origin>
-std::size_t HelpFolder(bool withLanguage, FolderPath& path, Origin& origin) {
+// The help folder in its parts: the help file's directory, closing
+// backslash kept, and the language below it when the rule adds one.
+struct HelpFolderParts {
     std::array<wchar_t, kHelpPathSize> helpFile;
-    if (FormHelpFileName(helpFile.data(), kHelpPathSize, origin.helpFile()) == 0)
-        return origin.fail(FolderOutcome::NoHelpFile), 0;
+    std::wstring_view directory;
+    std::wstring_view language;
+    wchar_t separator = 0;  // 0: none
+
+    std::wstring_view separatorText() const { return {&separator, separator != 0 ? 1u : 0u}; }
+    std::size_t length() const { return directory.size() + separatorText().size() + language.size(); }
+};
+
+template <typename Origin>
+bool HelpPartsOf(bool withLanguage, HelpFolderParts& parts, Origin& origin) {
+    if (FormHelpFileName(parts.helpFile.data(), kHelpPathSize, origin.helpFile()) == 0)
+        return origin.fail(FolderOutcome::NoHelpFile), false;
     // Cut at the backslash itself, whatever the platform separator is.
-    const wchar_t* lastBackslash = std::wcsrchr(helpFile.data(), L'\\');
+    const wchar_t* lastBackslash = std::wcsrchr(parts.helpFile.data(), L'\\');
     // A help file named without a directory (possible only from the user's
     // profile) has no folder to offer: report none rather than guess one.
-    if (lastBackslash == nullptr) return origin.fail(FolderOutcome::HelpFileWithoutFolder), 0;
-
-    const auto directoryLength = static_cast<std::size_t>(lastBackslash - helpFile.data()) + 1;
-    std::wmemcpy(path.data(), helpFile.data(), directoryLength);
-    path[directoryLength] = L'\0';
-    if (!withLanguage) return directoryLength;
+    if (lastBackslash == nullptr) return origin.fail(FolderOutcome::HelpFileWithoutFolder), false;
+    parts.directory = {parts.helpFile.data(), static_cast<std::size_t>(lastBackslash - parts.helpFile.data()) + 1};
+    if (!withLanguage) return true;
     const wchar_t* language = Pal::Settings::Roots::currentLanguageName();
     origin.language(language);
-    const std::size_t length = AppendPathElement(path.data(), language, path.size());
-    if (length == 0) origin.fail(FolderOutcome::TooLong);
-    return length;
+    parts.language = language;
+    parts.separator = SeparatorAfter(parts.directory);
+    if (parts.length() >= kFolderPathSize) return origin.fail(FolderOutcome::TooLong), false;
+    return true;
+}
+
+// The help folder, put together straight in the caller's buffer by the
+// caller-buffer convention.
+template <typename Origin>
+unsigned int CopyHelpFolder(bool withLanguage, wchar_t* buffer, std::size_t size, Origin& origin) {
+    HelpFolderParts parts;
+    if (!HelpPartsOf(withLanguage, parts, origin)) return 0;
+    return CopyToCallerBuffer({parts.directory, parts.separatorText(), parts.language}, buffer, size);
+}
+
+template <typename Origin>
+std::size_t HelpFolder(bool withLanguage, FolderPath& path, Origin& origin) {
+    HelpFolderParts parts;
+    if (!HelpPartsOf(withLanguage, parts, origin)) return 0;
+    const unsigned int copied =
+        CopyToCallerBuffer({parts.directory, parts.separatorText(), parts.language}, path.data(), path.size());
+    return copied != 0 ? copied - 1 : 0;
 }
 
 // The platform layer looks settings up by std::wstring; the folder names are

@@ -60,8 +60,12 @@ std::wstring tvudGetSpecialFolder(Folders folder) {
 unsigned int tvudGetSpecialFolder(Folders folder, wchar_t* buffer, size_t size) {
     const FolderRule* rule = userdata::FindFolderRule(folder);
     userdata::IgnoreOrigin nothing;
+    // Folders whose parts are at hand are put together straight in the
+    // caller's buffer; a settings value is copied from the work buffer.
     if (rule != nullptr && rule->source == userdata::FolderSource::Product)
         return resolution::CopyBelowResourceDirectory(rule, buffer, size, nothing);
+    if (rule != nullptr && rule->source == userdata::FolderSource::Help)
+        return resolution::CopyHelpFolder(rule->withLanguage, buffer, size, nothing);
     FolderPath path;
     const std::size_t length = ResolveFolder(folder, path);
     return userdata::CopyToCallerBuffer(path.data(), length, buffer, size);
