@@ -19,6 +19,12 @@
 #include "common/UniqueAny.h"
 #include "common/Utf.h"
 #include "folders/FolderRules.h"
+#include "install/ComServerPathCheck.h"
+#include "install/DapMarker.h"
+#include "install/MigrationDecision.h"
+#include "install/PerUserInstall.h"
+#include "install/ProductRepairPass.h"
+#include "names/HelpFileName.h"
 #include "registry/UniqueHkey.h"
 
 namespace udbench {
@@ -28,7 +34,7 @@ public:
     Workspace() = default;
     ~Workspace() {
         if (comServerMade_ && RegDeleteTreeW(HKEY_LOCAL_MACHINE, kServerKey.c_str()) == ERROR_SUCCESS)
-            RegDeleteKeyW(HKEY_LOCAL_MACHINE, kClassKey);
+            RegDeleteKeyW(HKEY_LOCAL_MACHINE, kClassKey.c_str());
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, kBenchKey);
         RegDeleteTreeW(HKEY_CURRENT_USER, kBenchKey);
         std::error_code ignored;
@@ -45,7 +51,7 @@ public:
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, kBenchKey);  // what a run cut short left behind
         RegDeleteTreeW(HKEY_CURRENT_USER, kBenchKey);
         const std::wstring roamable = base_ + userdata::kFolderRules[TvUdSpecialFolder::RoamableRootFolder].name;
-        LSTATUS status = MakeFolder(roamable) && WriteText(roamable + L"\\DAP", {})
+        LSTATUS status = MakeFolder(roamable) && WriteText(roamable + userdata::kDapMarkerName, {})
                              ? SetSwitch(HKEY_CURRENT_USER, kUserRoot, 2)
                              : ERROR_CANNOT_MAKE;
         // A registration that is not this benchmark's is left alone; the
@@ -73,14 +79,14 @@ public:
         userdata::UniqueHkey list;
         LSTATUS status = SetSwitch(HKEY_LOCAL_MACHINE, machineRoot, 1);
         if (status == ERROR_SUCCESS)
-            status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, (machineRoot + L"\\UserData").c_str(), 0, nullptr, 0,
+            status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, (machineRoot + userdata::kUserDataSubKey).c_str(), 0, nullptr, 0,
                                      KEY_SET_VALUE, nullptr, list.put(), nullptr);
         for (unsigned long long i = 0; status == ERROR_SUCCESS && i < count; ++i) {
             const std::wstring userKey = L"Software\\VeltraneBench\\PerUser\\P" + std::to_wstring(i);
             const std::wstring folder = base_ + L"PerUser\\P" + std::to_wstring(i);
             // Listed by a product code in the Installer's form.
             const std::wstring productCode = L"{6A1F0C2E-0000-4000-8000-" + std::to_wstring(100000000000 + i) + L"}";
-            status = MakeFolder(folder) ? SetText(HKEY_CURRENT_USER, userKey, L"LocalRootFolder", folder)
+            status = MakeFolder(folder) ? SetText(HKEY_CURRENT_USER, userKey, userdata::kLocalRootFolderValue, folder)
                                         : ERROR_CANNOT_MAKE;
             if (status == ERROR_SUCCESS) status = SetText(list.get(), {}, productCode.c_str(), userKey);
         }
@@ -94,8 +100,9 @@ public:
 private:
     static constexpr wchar_t kBenchKey[] = L"Software\\VeltraneBench";
     static constexpr wchar_t kUserRoot[] = L"Software\\VeltraneBench\\Trelvix\\R27.0\\TRLV-7001:409";
-    static constexpr wchar_t kClassKey[] = L"Software\\Classes\\CLSID\\{3F6B2D84-9E15-4C7A-8B02-D4A9C1E65F38}";
-    static inline const std::wstring kServerKey = kClassKey + std::wstring(L"\\InProcServer32");
+    // The product's required COM class, the first the check visits.
+    static inline const std::wstring kClassKey = L"Software\\Classes\\CLSID\\" + userdata::ComServerClasses()[0].classId;
+    static inline const std::wstring kServerKey = kClassKey + L"\\InProcServer32";
     static constexpr wchar_t kServerPath[] = L"udbench-server.dll";  // relative, and telling whose it is
 
     static LSTATUS SetText(HKEY key, const std::wstring& path, const wchar_t* name, const std::wstring& text) {
@@ -103,7 +110,7 @@ private:
                                static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     }
     static LSTATUS SetSwitch(HKEY hive, const std::wstring& root, DWORD value) {
-        return RegSetKeyValueW(hive, root.c_str(), L"AutoMigrate", REG_DWORD, &value, sizeof value);
+        return RegSetKeyValueW(hive, root.c_str(), userdata::kAutoMigrateValue, REG_DWORD, &value, sizeof value);
     }
     static bool WriteText(const std::wstring& path, const std::string& text) {
         userdata::UniqueStdioFile file(_wfopen(path.c_str(), L"wb"));
@@ -118,7 +125,7 @@ private:
     // folder named by a settings value is a folder of that name below base_.
     nlohmann::json Configuration(const std::wstring& machineRoot) const {
         using userdata::WideToUtf8;
-        nlohmann::json values = {{"DefaultHelpFileName", "trelvix.chm"}};
+        nlohmann::json values = {{WideToUtf8(userdata::kDefaultHelpFileSetting), "trelvix.chm"}};
         for (const userdata::FolderRule& rule : userdata::kFolderRules) {
             if (rule.source == userdata::FolderSource::Setting)
                 values[WideToUtf8(rule.name)] = WideToUtf8(base_ + rule.name);
@@ -128,7 +135,7 @@ private:
                 {"currentLanguageName", "en-US"},
                 {"resDir", "C:\\Program Files\\Veltrane\\Trelvix 2027"},
                 {"productSettings", {{"", {{{"values", values}}}}}},
-                {"profiles", {{"General", {{"TRLVHELP", ""}, {"HELP", ""}}}}}};
+                {"profiles", {{WideToUtf8(userdata::kHelpProfileContainer), nlohmann::json::object()}}}};
     }
 
     // The run's own folder below %TEMP%, closing backslash kept.

@@ -26,6 +26,7 @@
 #include "Workspace.h"
 #include "common/UniqueAny.h"
 #include "common/Utf.h"
+#include "names/IndirectString.h"
 #include "registry/RegistryFunctions.h"
 
 namespace {
@@ -49,6 +50,7 @@ struct UserDataExports {
     unsigned int (*getSpecialFolder)(TvUdSpecialFolder::Folders, wchar_t*, std::size_t) = nullptr;
     decltype(&::GetHelpFileName) getHelpFileName = nullptr;
     decltype(&::GetContextFileName) getContextFileName = nullptr;
+    decltype(&::GetProgramName) getProgramName = nullptr;
     decltype(&::tvudLoadMUIString) loadMuiString = nullptr;
     decltype(&::tvudRegSetString) regSetString = nullptr;
     decltype(&::InstallUserData) installUserData = nullptr;
@@ -75,6 +77,7 @@ userdata::UniqueModule LoadUserData(UserDataExports& exports, std::string& probl
     resolve("_Z20tvudGetSpecialFolderN17TvUdSpecialFolder7FoldersEPwy", exports.getSpecialFolder);
     resolve("_Z15GetHelpFileNamePwm", exports.getHelpFileName);
     resolve("_Z18GetContextFileNamePwm", exports.getContextFileName);
+    resolve("_Z14GetProgramNamePwm", exports.getProgramName);
     resolve("_Z17tvudLoadMUIStringPKwPwy", exports.loadMuiString);
     resolve("_Z16tvudRegSetStringP6HKEY__PKwS2_", exports.regSetString);
     resolve("_Z15InstallUserDatav", exports.installUserData);
@@ -209,12 +212,12 @@ struct Run {
                              GetFileAttributesW(workspace.migratorLog().c_str()) == INVALID_FILE_ATTRIBUTES,
                          "the steady state stays steady and starts no migrator");
         }
-        // The floor makes the calls the export makes: LoadLibraryW, LoadStringW, FreeLibrary.
+        // The floor makes the calls the export makes: the resource-only load, LoadStringW, FreeLibrary.
         compare(
             "tvudLoadMUIString(@udbench_strings.dll,-123)",
             [load = ud.loadMuiString](wchar_t* b) { return load(L"@udbench_strings.dll,-123", b, kBuffer); }, "floor",
             [](wchar_t* b) {
-                const userdata::UniqueModule module(LoadLibraryW(kStringsDll));
+                const userdata::UniqueModule module(LoadLibraryExW(kStringsDll, nullptr, userdata::kResourceLibraryLoad));
                 return module ? static_cast<unsigned int>(LoadStringW(module.get(), 123, b, 260)) + 1 : 0;
             },
             {});
@@ -348,6 +351,11 @@ int RunAll(const Options& options) {
     if (ud.initProductParams(config.c_str(), L"") != 0) return abandon("the product configuration is refused");
     report.check(ud.checkComServerRelativePaths(), "the product's COM servers are registered by relative paths");
     report.check(ud.installUserData() == ERROR_SUCCESS, "InstallUserData over an empty product list succeeds");
+
+    // The one rule outcome no table of the library holds, for the context-help floor.
+    wchar_t program[kBuffer] = {};
+    if (ud.getProgramName(program, kBuffer) == 0) return abandon("the product has no program name");
+    floors::programName = program;
 
     Run run{ud, workspace, options, report};
     run.compareWithFloors();

@@ -21,17 +21,4 @@ unsigned int CopyToCallerBuffer(const wchar_t* source, std::size_t sourceLength,
     return length + 1;
 }
 
-unsigned int CopyToCallerBuffer(std::initializer_list<std::wstring_view> pieces, wchar_t* buffer,
-                                std::size_t capacity) {
-    std::size_t sourceLength = 0;
-    for (const std::wstring_view piece : pieces) sourceLength += piece.size();
-    if (sourceLength == 0) return 0;
-    const auto length = static_cast<std::uint32_t>(sourceLength);
-    if (buffer == nullptr || capacity == 0) return length + 1;
-    if (length >= capacity) return 0;
-    for (const std::wstring_view piece : pieces) buffer = std::wmemcpy(buffer, piece.data(), piece.size()) + piece.size();
-    *buffer = L'\0';
-    return length + 1;
-}
-
 }  // namespace userdata

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cwchar>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -24,9 +26,25 @@ namespace userdata {
                                               std::size_t capacity);
 
 // The same for a source in pieces, copied one after the other: a path whose
-// parts are at hand is put together straight in the caller's buffer.
-[[nodiscard]] unsigned int CopyToCallerBuffer(std::initializer_list<std::wstring_view> pieces, wchar_t* buffer,
-                                              std::size_t capacity);
+// parts are at hand is put together straight in the caller's buffer. Inline:
+// the folder getters' answers come through here.
+[[nodiscard]] inline unsigned int CopyToCallerBuffer(std::initializer_list<std::wstring_view> pieces,
+                                                     wchar_t* buffer, std::size_t capacity) {
+    std::size_t sourceLength = 0;
+    for (const std::wstring_view piece : pieces) sourceLength += piece.size();
+    if (sourceLength == 0) return 0;
+    // Lengths cross the interface as unsigned 32-bit counts.
+    const auto length = static_cast<std::uint32_t>(sourceLength);
+    if (buffer == nullptr || capacity == 0) return length + 1;
+    if (length >= capacity) return 0;
+    for (const std::wstring_view piece : pieces) {
+        if (piece.empty()) continue;
+        std::wmemcpy(buffer, piece.data(), piece.size());
+        buffer += piece.size();
+    }
+    *buffer = L'\0';
+    return length + 1;
+}
 
 [[nodiscard]] inline unsigned int CopyToCallerBuffer(const std::wstring& source, wchar_t* buffer,
                                                      std::size_t capacity) {

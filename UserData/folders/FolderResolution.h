@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cwchar>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -82,60 +83,33 @@ namespace Pal = Veltrane::Trelvix::PAL;
 // folder below the resource directory; `length` receives its length.
 inline const wchar_t* UsableLanguage(std::size_t& length) {
     const wchar_t* language = Pal::Settings::Roots::currentLanguageName();
-    length = std::wcslen(language);
+    // Counted here, and only as far as the limit: a language name is short.
+    for (length = 0; length < kLanguageSize && language[length] != L'\0';) ++length;
     return length == 0 || length >= kLanguageSize ? nullptr : language;
 }
 
-// What a folder adds below the resource directory, pointed to by `element`
-// with its length: nothing (an empty string) for the directory itself and
-// for every folder that is not below it. Sub-folder and language are joined
-// by a fixed backslash, not the platform separator, in `work`. A joined
-// name that does not fit its 64 characters gives false: refused rather than
-// cut, as a cut language would name another folder.
-inline bool ElementBelowResourceDirectory(const FolderRule* rule, const wchar_t* language, std::size_t languageLength,
-                                          std::array<wchar_t, kSubFolderSize>& work, const wchar_t*& element,
-                                          std::size_t& elementLength) {
-    element = L"";
-    elementLength = 0;
-    if (rule == nullptr || rule->source != FolderSource::Product) return true;
-    if (rule->name == nullptr) {
-        if (rule->withLanguage) {
-            element = language;
-            elementLength = languageLength;
-        }
-        return true;
-    }
-    const std::size_t nameLength = std::wcslen(rule->name);
-    if (!rule->withLanguage) {
-        element = rule->name;
-        elementLength = nameLength;
-        return true;
-    }
-    if (nameLength + 1 + languageLength >= kSubFolderSize) return false;
-    std::wmemcpy(work.data(), rule->name, nameLength);
-    work[nameLength] = L'\\';
-    std::wmemcpy(work.data() + nameLength + 1, language, languageLength + 1);
-    element = work.data();
-    elementLength = nameLength + 1 + languageLength;
-    return true;
-}
-
-// A folder below the resource directory in its parts, before anything is
-// written: the resource directory, and what is joined below it after the
-// separator (none for the directory itself).
+// A folder below the resource directory in its pieces, before anything is
+// written: the resource directory, then, after the separator, the rule's
+// sub-folder and the language, joined by a fixed backslash, not the
+// platform separator. The directory itself has neither.
 struct PartsBelowResourceDirectory {
     std::wstring_view directory;
-    std::wstring_view element;
-    wchar_t separator = 0;                     // 0: none
-    std::array<wchar_t, kSubFolderSize> work;  // a sub-folder and the language, joined
+    std::wstring_view subFolder;
+    std::wstring_view joiner;  // "\\" between sub-folder and language, when there are both
+    std::wstring_view language;
+    wchar_t separator = 0;     // 0: none
 
     std::wstring_view separatorText() const { return {&separator, separator != 0 ? 1u : 0u}; }
-    std::size_t length() const { return directory.size() + separatorText().size() + element.size(); }
+    std::size_t elementLength() const { return subFolder.size() + joiner.size() + language.size(); }
+    std::size_t length() const { return directory.size() + separatorText().size() + elementLength(); }
 };
 
-// Finds the parts of the folder of `rule`; false, with the reason told to
-// `origin`, when it has none. `parts.directory` is set whenever the
-// platform layer reports a resource directory.
+// Finds the pieces of the folder of `rule` (none below the directory for a
+// rule that is not below it); false, with the reason told to `origin`, when
+// it has none. `parts.directory` is set whenever the platform layer reports
+// a resource directory. A sub-folder and language that do not fit their 64
+// characters are refused rather than cut, as a cut language would name
+// another folder.
 template <typename Origin>
 bool PartsOf(const FolderRule* rule, PartsBelowResourceDirectory& parts, Origin& origin) {
     parts.directory = Pal::PackageUtils::resDir().native();
@@ -145,25 +119,17 @@ bool PartsOf(const FolderRule* rule, PartsBelowResourceDirectory& parts, Origin&
     std::size_t languageLength = 0;
     const wchar_t* language = UsableLanguage(languageLength);
     if (language == nullptr) return origin.fail(FolderOutcome::NoLanguage), false;
-    if (rule != nullptr && rule->withLanguage) origin.language(language);
-    const wchar_t* element = nullptr;
-    std::size_t elementLength = 0;
-    if (!ElementBelowResourceDirectory(rule, language, languageLength, parts.work, element, elementLength))
+    if (rule == nullptr || rule->source != FolderSource::Product) return true;
+    if (rule->name != nullptr) parts.subFolder = rule->name;
+    if (rule->withLanguage) {
+        origin.language(language);
+        parts.language = {language, languageLength};
+        if (!parts.subFolder.empty()) parts.joiner = L"\\";
+    }
+    if (parts.subFolder.size() + 1 + languageLength >= kSubFolderSize && !parts.joiner.empty())
         return origin.fail(FolderOutcome::SubFolderTooLong), false;
-    parts.element = {element, elementLength};
-    parts.separator = elementLength != 0 ? SeparatorAfter(parts.directory) : 0;
+    parts.separator = parts.elementLength() != 0 ? SeparatorAfter(parts.directory) : 0;
     return true;
-}
-
-// The folder's path, put together straight in the caller's buffer by the
-// caller-buffer convention: its parts are at hand, so no work buffer and no
-// second copy are needed.
-template <typename Origin>
-unsigned int CopyBelowResourceDirectory(const FolderRule* rule, wchar_t* buffer, std::size_t size, Origin& origin) {
-    PartsBelowResourceDirectory parts;
-    if (!PartsOf(rule, parts, origin)) return 0;
-    if (parts.length() >= kFolderPathSize) return origin.fail(FolderOutcome::TooLong), 0;
-    return CopyToCallerBuffer({parts.directory, parts.separatorText(), parts.element}, buffer, size);
 }
 
 // Copies the resource directory into `buffer` (`size` characters, both
@@ -181,13 +147,22 @@ bool JoinBelowResourceDirectory(const FolderRule* rule, wchar_t* buffer, std::si
     std::wmemcpy(buffer, parts.directory.data(), parts.directory.size());
     buffer[parts.directory.size()] = L'\0';
     if (!found) return false;
-    if (parts.element.empty()) {
+    if (parts.elementLength() == 0) {
         length = parts.directory.size();
         return true;
     }
+    // The join takes the element whole: a sub-folder and language are put
+    // together first (they fit their 64 characters).
+    std::wstring_view element = parts.subFolder.empty() ? parts.language : parts.subFolder;
+    std::array<wchar_t, kSubFolderSize> work;
+    if (!parts.joiner.empty()) {
+        const unsigned int joined =
+            CopyToCallerBuffer({parts.subFolder, parts.joiner, parts.language}, work.data(), work.size());
+        element = {work.data(), joined - 1};
+    }
     // A sub-folder that does not fit is a failure, not a shorter path; the
     // buffer then holds the resource directory or the empty string.
-    length = AppendPathElement(buffer, parts.element.data(), parts.element.size(), size);
+    length = AppendPathElement(buffer, element.data(), element.size(), size);
     if (length == 0) origin.fail(FolderOutcome::TooLong);
     return length != 0;
 }
@@ -223,24 +198,6 @@ bool HelpPartsOf(bool withLanguage, HelpFolderParts& parts, Origin& origin) {
     return true;
 }
 
-// The help folder, put together straight in the caller's buffer by the
-// caller-buffer convention.
-template <typename Origin>
-unsigned int CopyHelpFolder(bool withLanguage, wchar_t* buffer, std::size_t size, Origin& origin) {
-    HelpFolderParts parts;
-    if (!HelpPartsOf(withLanguage, parts, origin)) return 0;
-    return CopyToCallerBuffer({parts.directory, parts.separatorText(), parts.language}, buffer, size);
-}
-
-template <typename Origin>
-std::size_t HelpFolder(bool withLanguage, FolderPath& path, Origin& origin) {
-    HelpFolderParts parts;
-    if (!HelpPartsOf(withLanguage, parts, origin)) return 0;
-    const unsigned int copied =
-        CopyToCallerBuffer({parts.directory, parts.separatorText(), parts.language}, path.data(), path.size());
-    return copied != 0 ? copied - 1 : 0;
-}
-
 // The platform layer looks settings up by std::wstring; the folder names are
 // built once, not on every lookup.
 inline const std::wstring& SettingName(const FolderRule& rule) {
@@ -263,45 +220,68 @@ std::wstring FolderSetting(const FolderRule& rule, Origin& origin) {
     }
 }
 
-template <typename Origin>
-std::size_t ResolveFolder(TvUdSpecialFolder::Folders folder, FolderPath& path, Origin& origin);
-
-template <typename Origin>
-std::size_t SettingsFolder(const FolderRule& rule, FolderPath& path, Origin& origin) {
-    const std::wstring value = FolderSetting(rule, origin);
-    // The value as far as its first NUL, as every C string of it would read.
-    const std::size_t length = std::wcslen(value.c_str());
-    if (length != 0 && length < path.size()) {
-        std::wmemcpy(path.data(), value.c_str(), length + 1);
-        return length;
-    }
-    origin.fail(length == 0 ? FolderOutcome::SettingMissing : FolderOutcome::TooLong);
-    // The two root folders the product cannot work without default to the
-    // product folder; every other folder is simply not there.
-    if (!rule.fallsBackToProductFolder) return 0;
-    origin.fallBack();
-    return ResolveFolder(TvUdSpecialFolder::ProductFolder, path, origin);
+// The help folder's pieces to `sink`. Out of line: its 2 KB work buffer
+// would otherwise weigh on the stack frame of every folder.
+template <typename Origin, typename Sink>
+[[gnu::noinline]] std::size_t WithHelpFolderPieces(bool withLanguage, Origin& origin, Sink sink) {
+    HelpFolderParts parts;
+    if (!HelpPartsOf(withLanguage, parts, origin)) return 0;
+    return sink({parts.directory, parts.separatorText(), parts.language});
 }
 
-// Writes the folder's path into `path` and returns its length; 0 when the
-// folder cannot be resolved or resolves to nothing (the path is then
-// unspecified). `origin` learns why.
-template <typename Origin>
-std::size_t ResolveFolder(TvUdSpecialFolder::Folders folder, FolderPath& path, Origin& origin) {
+// A folder below the resource directory, put together straight in the
+// caller's buffer: the shortest way to the commonest answers.
+inline unsigned int CopyBelowResourceDirectory(const FolderRule* rule, wchar_t* buffer, std::size_t size) {
+    PartsBelowResourceDirectory parts;
+    IgnoreOrigin nothing;
+    if (!PartsOf(rule, parts, nothing) || parts.length() >= kFolderPathSize) return 0;
+    return CopyToCallerBuffer({parts.directory, parts.separatorText(), parts.subFolder, parts.joiner, parts.language},
+                              buffer, size);
+}
+
+// Resolves the folder and hands its path, in pieces, to `sink`, whose
+// answer is returned; 0 when the folder has no path, and `origin` learns
+// why. Every answer about a folder comes through here: the buffer form of
+// tvudGetSpecialFolder has the pieces put together straight in the caller's
+// buffer, the others in a work buffer.
+template <typename Origin, typename Sink>
+std::size_t WithFolderPieces(TvUdSpecialFolder::Folders folder, Origin& origin, Sink sink) {
     const FolderRule* rule = FindFolderRule(folder);
     origin.follow(rule);
     if (rule == nullptr) return 0;
     switch (rule->source) {
     case FolderSource::Product: {
-        std::size_t length = 0;
-        return JoinBelowResourceDirectory(rule, path.data(), path.size(), length, origin) ? length : 0;
+        PartsBelowResourceDirectory parts;
+        if (!PartsOf(rule, parts, origin)) return 0;
+        if (parts.length() >= kFolderPathSize) return origin.fail(FolderOutcome::TooLong), 0;
+        return sink({parts.directory, parts.separatorText(), parts.subFolder, parts.joiner, parts.language});
     }
     case FolderSource::Help:
-        return HelpFolder(rule->withLanguage, path, origin);
-    case FolderSource::Setting:
-        return SettingsFolder(*rule, path, origin);
+        return WithHelpFolderPieces(rule->withLanguage, origin, sink);
+    case FolderSource::Setting: {
+        const std::wstring value = FolderSetting(*rule, origin);
+        // The value as far as its first NUL, as every C string of it would read.
+        const std::size_t length = std::wcslen(value.c_str());
+        if (length != 0 && length < kFolderPathSize) return sink({std::wstring_view(value.c_str(), length)});
+        origin.fail(length == 0 ? FolderOutcome::SettingMissing : FolderOutcome::TooLong);
+        // The two root folders the product cannot work without default to
+        // the product folder; every other folder is simply not there.
+        if (!rule->fallsBackToProductFolder) return 0;
+        origin.fallBack();
+        return WithFolderPieces(TvUdSpecialFolder::ProductFolder, origin, sink);
+    }
     }
     return 0;
+}
+
+// Writes the folder's path into `path` and returns its length; 0 when the
+// folder cannot be resolved (the path is then unspecified).
+template <typename Origin>
+std::size_t ResolveFolder(TvUdSpecialFolder::Folders folder, FolderPath& path, Origin& origin) {
+    return WithFolderPieces(folder, origin, [&path](std::initializer_list<std::wstring_view> pieces) {
+        const unsigned int copied = CopyToCallerBuffer(pieces, path.data(), path.size());
+        return std::size_t{copied != 0 ? copied - 1 : 0};
+    });
 }
 
 }  // namespace resolution

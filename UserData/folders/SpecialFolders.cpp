@@ -3,7 +3,9 @@
 // the platform layer again.
 #include <array>
 #include <cstddef>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 #include "../context/CallerBuffer.h"
 #include "../context/ProductSettings.h"
@@ -15,13 +17,11 @@ namespace Pal = Veltrane::Trelvix::PAL;
 using TvUdSpecialFolder::Folders;
 using userdata::FolderPath;
 using userdata::FolderRule;
-using userdata::kSubFolderSize;
 namespace resolution = userdata::resolution;
 
 namespace {
 
-// Both forms of tvudGetSpecialFolder answer from here, so the buffer form
-// needs no string of its own and no second scan of the path.
+// The string form's answer: the path in a work buffer.
 std::size_t ResolveFolder(Folders folder, FolderPath& path) {
     userdata::IgnoreOrigin nothing;
     return resolution::ResolveFolder(folder, path, nothing);
@@ -36,19 +36,12 @@ unsigned int tvudGetProductXFoldPath(wchar_t* buffer, size_t size, Folders folde
         userdata::IgnoreOrigin nothing;
         return resolution::JoinBelowResourceDirectory(rule, buffer, size, length, nothing) ? 1 : 0;
     }
-    // Without a buffer only the resource directory itself can be reported.
-    if (Pal::PackageUtils::resDir().native().empty()) return 0;
-    std::size_t languageLength = 0;
-    const wchar_t* language = resolution::UsableLanguage(languageLength);
-    if (language == nullptr) return 0;
-    std::array<wchar_t, kSubFolderSize> work;
-    const wchar_t* element = nullptr;
-    std::size_t elementLength = 0;
-    if (!resolution::ElementBelowResourceDirectory(rule, language, languageLength, work, element, elementLength))
-        return 0;
-    // There is no size query for a sub-folder: without a buffer it is a
-    // failure, never a write through a null pointer.
-    return elementLength == 0 ? 1 : 0;
+    // Without a buffer only the resource directory itself can be reported:
+    // there is no size query for a sub-folder, and a failure is never a
+    // write through a null pointer.
+    userdata::IgnoreOrigin nothing;
+    resolution::PartsBelowResourceDirectory parts;
+    return resolution::PartsOf(rule, parts, nothing) && parts.elementLength() == 0 ? 1 : 0;
 }
 
 std::wstring tvudGetSpecialFolder(Folders folder) {
@@ -58,17 +51,15 @@ std::wstring tvudGetSpecialFolder(Folders folder) {
 }
 
 unsigned int tvudGetSpecialFolder(Folders folder, wchar_t* buffer, size_t size) {
+    // Put together straight in the caller's buffer: no work buffer, no second copy.
     const FolderRule* rule = userdata::FindFolderRule(folder);
-    userdata::IgnoreOrigin nothing;
-    // Folders whose parts are at hand are put together straight in the
-    // caller's buffer; a settings value is copied from the work buffer.
     if (rule != nullptr && rule->source == userdata::FolderSource::Product)
-        return resolution::CopyBelowResourceDirectory(rule, buffer, size, nothing);
-    if (rule != nullptr && rule->source == userdata::FolderSource::Help)
-        return resolution::CopyHelpFolder(rule->withLanguage, buffer, size, nothing);
-    FolderPath path;
-    const std::size_t length = ResolveFolder(folder, path);
-    return userdata::CopyToCallerBuffer(path.data(), length, buffer, size);
+        return resolution::CopyBelowResourceDirectory(rule, buffer, size);
+    userdata::IgnoreOrigin nothing;
+    return static_cast<unsigned int>(resolution::WithFolderPieces(
+        folder, nothing, [buffer, size](std::initializer_list<std::wstring_view> pieces) {
+            return std::size_t{userdata::CopyToCallerBuffer(pieces, buffer, size)};
+        }));
 }
 
 unsigned int tvudGetXRootFoldPath(const wchar_t* name, wchar_t* buffer, size_t size) {

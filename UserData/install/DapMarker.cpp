@@ -17,8 +17,7 @@ DapMarker FindDapMarker() {
     if (length == 0) return {DapMarker::NoRoamableFolder, {}};
     const std::wstring folder(path.data(), length);
     if (!PathFileExistsW(folder.c_str())) return {DapMarker::NoRoamableFolder, {}};
-    // Appended as it is, whether or not the folder ends with a separator.
-    std::wstring marker = folder + L"\\DAP";
+    std::wstring marker = folder + kDapMarkerName;
     const DapMarker::State state = PathFileExistsW(marker.c_str()) ? DapMarker::Present : DapMarker::Due;
     return {state, std::move(marker)};
 }

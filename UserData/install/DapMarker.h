@@ -6,6 +6,10 @@
 
 namespace userdata {
 
+// The marker's name, appended to the roamable root folder's path after a
+// backslash whether or not the path ends with one.
+inline constexpr wchar_t kDapMarkerName[] = L"\\DAP";
+
 struct DapMarker {
     enum State {
         NoRoamableFolder,  // the roamable root folder has no path or does not exist

@@ -8,8 +8,6 @@ namespace userdata {
 
 namespace {
 
-constexpr wchar_t kSwitch[] = L"AutoMigrate";
-
 // The migrator needs the .NET runtime; without it nothing is started and
 // the user's switch stays as it is, so a later start tries again.
 void Migrate(const wchar_t* userRoot, bool markerCreated, MigrationActions& actions) {
@@ -27,14 +25,14 @@ SwitchRead ReadSwitch(HKEY hive, const wchar_t* path) {
     read.keyOpened = true;
     DWORD type = 0;
     DWORD bytes = sizeof read.value;
-    read.status = RegistryGetValue(key.get(), kSwitch, nullptr, &type, &read.value, &bytes);
+    read.status = RegistryGetValue(key.get(), kAutoMigrateValue, nullptr, &type, &read.value, &bytes);
     return read;
 }
 
 void WriteUserSwitch(const wchar_t* userRoot, DWORD value) {
     UniqueHkey key;
     if (RegistryOpenKey(HKEY_CURRENT_USER, userRoot, 0, KEY_SET_VALUE, key.put()) != ERROR_SUCCESS) return;
-    (void)RegistrySetValue(key.get(), kSwitch, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    (void)RegistrySetValue(key.get(), kAutoMigrateValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
 }
 
 bool DotNetRuntimePresent() {

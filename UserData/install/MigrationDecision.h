@@ -13,6 +13,9 @@ namespace userdata {
 // root that does not fit names no key.
 constexpr unsigned long kMigrationRootChars = 512;
 
+// The switch's value name below the machine and the user product roots.
+inline constexpr wchar_t kAutoMigrateValue[] = L"AutoMigrate";
+
 class MigrationActions {
 public:
     // Creates the marker file when it is due; true when it was due.

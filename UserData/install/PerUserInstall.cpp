@@ -17,7 +17,6 @@ namespace userdata {
 namespace {
 
 constexpr unsigned int kKeyPathChars = 512;
-constexpr wchar_t kUserDataSubKey[] = L"\\UserData";
 static_assert(kMaxMachineRootChars + std::size(kUserDataSubKey) <= kKeyPathChars);
 
 // Set by the first successful installation call, just before the profile

@@ -12,6 +12,10 @@ namespace userdata {
 // terminator still fit the 512-character key path.
 constexpr unsigned int kMaxMachineRootChars = 502;
 
+// The key below the machine product root that lists the installed products
+// with per-user data: value name = product code, data = per-user key path.
+inline constexpr wchar_t kUserDataSubKey[] = L"\\UserData";
+
 // `machineRoot` is the machine product root key path relative to
 // HKEY_LOCAL_MACHINE (null counts as empty). Returns:
 //   - ERROR_FILE_NOT_FOUND for an empty root: such a product registers no

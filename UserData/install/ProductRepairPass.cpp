@@ -13,7 +13,6 @@ namespace userdata {
 
 namespace {
 
-constexpr wchar_t kLocalRootFolderValue[] = L"LocalRootFolder";
 constexpr DWORD kFolderChars = MAX_PATH;
 
 // The value name and data buffers of one pass, sized once from what the

@@ -19,13 +19,13 @@ namespace {
 // The platform layer looks values up by std::wstring; names that never
 // change are built once rather than on every call.
 const std::wstring kNoValue;
-const std::wstring kProductHelpValue = L"TRLVHELP";
-const std::wstring kHelpValue = L"HELP";
-const std::wstring kDefaultHelpFileNameValue = L"DefaultHelpFileName";
+const std::wstring kProductHelpValue = kHelpProfileValues[0];
+const std::wstring kHelpValue = kHelpProfileValues[1];
+const std::wstring kDefaultHelpFileNameValue = kDefaultHelpFileSetting;
 
 // The user's own choice of help file, which wins over the product's default.
 std::wstring HelpFileFromProfile(HelpFileOrigin* origin) {
-    const Pal::Settings::ReadOnlyContainer general = Pal::Settings::read().currentProfile(L"General");
+    const Pal::Settings::ReadOnlyContainer general = Pal::Settings::read().currentProfile(kHelpProfileContainer);
     const std::wstring* valueName = &kProductHelpValue;
     std::wstring value = general.getString(kProductHelpValue, kNoValue);
     if (value.empty()) {
@@ -47,7 +47,7 @@ unsigned int FormDefaultHelpFile(wchar_t* buffer, unsigned long size) {
     const std::wstring& resDir = Pal::PackageUtils::resDir().native();
     if (resDir.empty() || resDir.size() >= size) return 0;
     std::wmemcpy(buffer, resDir.c_str(), resDir.size() + 1);
-    if (AppendPathElement(buffer, L"Help", size) == 0) return 0;
+    if (AppendPathElement(buffer, kHelpSubFolder, size) == 0) return 0;
     return AppendPathElement(buffer, fileName.c_str(), size);
 }
 

@@ -4,6 +4,16 @@
 
 namespace userdata {
 
+// The names the help files are found by: the values of the current
+// profile's container, tried in this order; the product settings value that
+// names the default file, below the product folder's sub-folder; and what
+// the program name is followed by in the context-help file's name.
+inline constexpr wchar_t kHelpProfileContainer[] = L"General";
+inline constexpr const wchar_t* kHelpProfileValues[] = {L"TRLVHELP", L"HELP"};
+inline constexpr wchar_t kDefaultHelpFileSetting[] = L"DefaultHelpFileName";
+inline constexpr wchar_t kHelpSubFolder[] = L"Help";
+inline constexpr wchar_t kContextHelpSuffix[] = L"CTXT.CHM";
+
 // Where a help file name came from: a value of the current profile's
 // container "General", or (fromProfile false) the product settings value
 // that names the default file below the product folder's "Help".

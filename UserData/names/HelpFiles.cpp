@@ -13,8 +13,7 @@ unsigned int GetHelpFileName(wchar_t* buffer, unsigned long size) {
 
 unsigned int GetContextFileName(wchar_t* buffer, unsigned long size) {
     constexpr unsigned long kWork = 260;
-    constexpr wchar_t kContextSuffix[] = L"CTXT.CHM";
-    constexpr std::size_t kSuffixLength = std::size(kContextSuffix) - 1;
+    constexpr std::size_t kSuffixLength = std::size(userdata::kContextHelpSuffix) - 1;
     wchar_t helpFile[kWork];
     wchar_t programName[kWork];
     if (GetHelpFileName(helpFile, kWork) == 0) return 0;
@@ -38,6 +37,6 @@ unsigned int GetContextFileName(wchar_t* buffer, unsigned long size) {
     }
     std::wmemcpy(buffer, helpFile, directoryLength);
     std::wmemcpy(buffer + directoryLength, programName, programLength);
-    std::wmemcpy(buffer + directoryLength + programLength, kContextSuffix, kSuffixLength + 1);
+    std::wmemcpy(buffer + directoryLength + programLength, userdata::kContextHelpSuffix, kSuffixLength + 1);
     return static_cast<unsigned int>(length);
 }

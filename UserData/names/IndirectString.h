@@ -1,6 +1,8 @@
 // The indirect string reference "@library,-id" of resource libraries.
 #pragma once
 
+#include <windows.h>
+
 #include <cstddef>
 
 namespace userdata {
@@ -8,6 +10,11 @@ namespace userdata {
 // Room of each work buffer of a reference, NUL included: the library path,
 // the id text and the string loaded from the library.
 constexpr std::size_t kResourceTextCapacity = 260;
+
+// How a reference's library is loaded: mapped as resources only, as the
+// system's own indirect-string loaders do, so that none of its code runs,
+// not even its entry point.
+inline constexpr DWORD kResourceLibraryLoad = LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE;
 
 enum class IndirectStringKind {
     // Not a reference: shown as it is.

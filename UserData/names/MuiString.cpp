@@ -13,12 +13,10 @@ namespace {
 // library cannot be loaded or does not hold the string.
 int LoadResourceString(const userdata::IndirectString& reference, wchar_t* text) {
     // The path is used as written: the loader's own search decides where a
-    // relative one is found. The library is mapped as resources only, as the
-    // system's own indirect-string loaders do: none of its code runs, not
-    // even its entry point, so a display text cannot run code in the host.
-    // Held until the string is copied, then released on every path.
-    const userdata::UniqueModule module(
-        LoadLibraryExW(reference.library, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    // relative one is found. None of the library's code runs, so a display
+    // text cannot run code in the host. Held until the string is copied,
+    // then released on every path.
+    const userdata::UniqueModule module(LoadLibraryExW(reference.library, nullptr, userdata::kResourceLibraryLoad));
     if (!module) return 0;
     return LoadStringW(module.get(), reference.id, text, static_cast<int>(userdata::kResourceTextCapacity));
 }

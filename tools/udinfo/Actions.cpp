@@ -11,6 +11,8 @@
 #include <windows.h>
 
 #include "common/Utf.h"
+#include "install/DapMarker.h"
+#include "install/MigrationDecision.h"
 
 #include "Fetch.h"
 #include "VersionResource.h"
@@ -26,7 +28,8 @@ std::optional<DWORD> UserSwitch() {
     const std::wstring root = Fetch(tvudGetUserProductRegistryRootKey);
     DWORD value = 0, bytes = sizeof value;
     if (root.empty() ||
-        RegGetValueW(HKEY_CURRENT_USER, root.c_str(), L"AutoMigrate", RRF_RT_ANY, nullptr, &value, &bytes) != 0)
+        RegGetValueW(HKEY_CURRENT_USER, root.c_str(), userdata::kAutoMigrateValue, RRF_RT_ANY, nullptr, &value,
+                     &bytes) != 0)
         return std::nullopt;
     return value;
 }
@@ -37,7 +40,7 @@ std::string Describe(const std::optional<DWORD>& value) {
 
 bool MarkerExists() {
     const std::wstring folder = FolderPath(TvUdSpecialFolder::RoamableRootFolder);
-    return !folder.empty() && GetFileAttributesW((folder + L"\\DAP").c_str()) != INVALID_FILE_ATTRIBUTES;
+    return !folder.empty() && GetFileAttributesW((folder + userdata::kDapMarkerName).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // The stand-in migrator appends its command line to the file VTMIGRATOR_LOG

@@ -50,12 +50,12 @@ Check ProductRepairs(const RepairDryRun::Product& product) {
 // product either had none to walk or could not open the list.
 Check ProductList(const std::wstring& root, unsigned int status, std::size_t products) {
     constexpr char kName[] = "per-user install: product list";
-    const std::string list = WideToUtf8(root) + "\\UserData";
+    const std::string list = WideToUtf8(root + userdata::kUserDataSubKey);
     const std::string install = "install the product: its package lists itself below HKLM\\" + list;
     if (root.empty())
         return Warning(kName, "no machine product root: nothing is repaired", "see registry: machine product root");
     if (products > 0) {
-        return Ok(kName, MachineKeyHive(root + L"\\UserData") + "\\" + list + " lists " + std::to_string(products) +
+        return Ok(kName, MachineKeyHive(root + userdata::kUserDataSubKey) + "\\" + list + " lists " + std::to_string(products) +
                              (products == 1 ? " product" : " products"));
     }
     if (status == ERROR_SUCCESS) return Warning(kName, list + " lists no product: nothing is repaired", install);
