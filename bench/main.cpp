@@ -1,9 +1,8 @@
-// udbench: how fast UserData.dll answers, measured side by side with what
-// the same work costs at least (its floor: the same platform, registry and
-// file calls made directly) and with the system's own answer to a similar
-// question (its peer), in one run on one machine, together with what the
-// DLL costs the host's process beyond its answers. Every figure that counts
-// is a ratio of batches run in pairs, so a noisy machine skews both sides.
+// udbench: how fast UserData.dll answers, side by side with its floor (the
+// same platform, registry and file calls made directly) or the system's own
+// answer to a similar question (its peer), and what the DLL costs the host's
+// process beyond its answers. Every figure that counts is a ratio of batches
+// run in pairs, so a noisy machine skews both sides.
 #include <windows.h>
 
 #include <UserData.h>
@@ -24,6 +23,7 @@
 #include "Floors.h"
 #include "Measure.h"
 #include "Workspace.h"
+#include "common/BesideThisProgram.h"
 #include "common/UniqueAny.h"
 #include "common/Utf.h"
 #include "names/IndirectString.h"
@@ -35,11 +35,11 @@ using namespace udbench;
 using TvUdSpecialFolder::Folders;
 using userdata::WideToUtf8;
 
-// UserData.dll, loaded at run time from beside the benchmark. The benchmark
-// does not link the import library, so that loading and freeing the DLL can
-// be timed for real: a statically linked copy would stay loaded and every
-// LoadLibraryW would only count a reference.
-constexpr wchar_t kUserDataDll[] = L"UserData.dll";
+// The DLLs beside the benchmark, loaded by full path. UserData.dll is not
+// linked, so that loading and freeing it is timed for real; the resource-only
+// DLL holds the strings tvudLoadMUIString is timed on, and has no code.
+const std::wstring kUserDataDll = userdata::BesideThisProgram(L"UserData.dll");
+const std::wstring kStringsDll = userdata::BesideThisProgram(L"udbench_strings.dll");
 
 // The exports the benchmark calls, typed by the public header's own
 // declarations (the overloaded tvudGetSpecialFolder by its buffer form).
@@ -52,20 +52,17 @@ struct UserDataExports {
     decltype(&::GetContextFileName) getContextFileName = nullptr;
     decltype(&::GetProgramName) getProgramName = nullptr;
     decltype(&::tvudLoadMUIString) loadMuiString = nullptr;
-    decltype(&::tvudRegSetString) regSetString = nullptr;
     decltype(&::InstallUserData) installUserData = nullptr;
     decltype(&::ProcessAutoMigrate) processAutoMigrate = nullptr;
     decltype(&::CheckCOMServerRelativePaths) checkComServerRelativePaths = nullptr;
 };
 
-// Loads UserData.dll and resolves every export above. On failure returns no
-// module and says why in `problem`; nothing stays loaded.
+// Loads UserData.dll and resolves every export above, by the decorated
+// names of MinGW-w64 x86-64. On failure returns no module and says why in
+// `problem`; nothing stays loaded.
 userdata::UniqueModule LoadUserData(UserDataExports& exports, std::string& problem) {
-    userdata::UniqueModule module(LoadLibraryW(kUserDataDll));
+    userdata::UniqueModule module(LoadLibraryW(kUserDataDll.c_str()));
     if (!module) problem = "UserData.dll does not load (error " + std::to_string(GetLastError()) + ")";
-    // GetProcAddress hands out a generic pointer; the header's declarations
-    // give the real type, and the decorated names (MinGW-w64 x86-64) carry
-    // the parameters.
     const auto resolve = [&module, &problem](const char* name, auto& function) {
         using Function = std::remove_reference_t<decltype(function)>;
         if (module) function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module.get(), name)));
@@ -79,7 +76,6 @@ userdata::UniqueModule LoadUserData(UserDataExports& exports, std::string& probl
     resolve("_Z18GetContextFileNamePwm", exports.getContextFileName);
     resolve("_Z14GetProgramNamePwm", exports.getProgramName);
     resolve("_Z17tvudLoadMUIStringPKwPwy", exports.loadMuiString);
-    resolve("_Z16tvudRegSetStringP6HKEY__PKwS2_", exports.regSetString);
     resolve("_Z15InstallUserDatav", exports.installUserData);
     resolve("_Z18ProcessAutoMigratev", exports.processAutoMigrate);
     resolve("_Z27CheckCOMServerRelativePathsv", exports.checkComServerRelativePaths);
@@ -87,15 +83,12 @@ userdata::UniqueModule LoadUserData(UserDataExports& exports, std::string& probl
     return module;
 }
 
-constexpr Target kNearFloor{Target::AtMost, 1.5};
-// The resource-only DLL beside the benchmark: the strings tvudLoadMUIString
-// is timed on, and a DLL the loader maps with no code to run.
-constexpr wchar_t kStringsDll[] = L"udbench_strings.dll";
+constexpr Target kGetter{Target::AtMost, 1.25}, kNearFloor{Target::AtMost, 1.5};
 
 bool MsiLoaded() { return GetModuleHandleW(L"msi.dll") != nullptr; }
 
-// Bytes in use in the C runtime's heap, which every std::wstring of the
-// library and the platform layer comes from; -1 when it cannot be walked.
+// Bytes in use in the C runtime's heap, where every std::wstring comes
+// from; -1 when it cannot be walked.
 long long HeapBytesInUse() {
     _HEAPINFO entry{};
     long long used = 0;
@@ -112,23 +105,22 @@ long long PrivateBytes() {
     return static_cast<long long>(counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage);
 }
 
-Timed LoadAndFree(const wchar_t* library) {
-    return Repeat([library](wchar_t*) { return userdata::UniqueModule(LoadLibraryW(library)) ? 1 : 0; });
+Timed LoadAndFree(const std::wstring& library) {
+    return Repeat([library](wchar_t*) { return userdata::UniqueModule(LoadLibraryW(library.c_str())) ? 1 : 0; });
 }
 
 // Loading and freeing UserData.dll while nothing else holds it, next to the
-// resource-only DLL; then what a load and free leaves in the C runtime's
-// heap, which the host keeps (the statically linked C++ runtime's own
-// allocations count too): the target is nothing.
+// resource-only DLL; then what that leaves in the C runtime's heap, which
+// the host keeps: the target is nothing.
 void CheckLoadAndFree(const Options& options, Report& report) {
     if (!options.selects("LoadLibraryW")) return;
-    report.check(userdata::UniqueModule(LoadLibraryW(kUserDataDll)) && !MsiLoaded(),
+    report.check(userdata::UniqueModule(LoadLibraryW(kUserDataDll.c_str())) && !MsiLoaded(),
                  "UserData.dll loads, without msi.dll");
     report.table("LoadLibraryW + FreeLibrary (ratio = UserData.dll / the resource-only DLL)");
     Timed userData = LoadAndFree(kUserDataDll), resourceOnly = LoadAndFree(kStringsDll);
     RunSideBySide({&userData, &resourceOnly}, options);
-    report.row("UserData.dll", userData, "udbench_strings.dll", resourceOnly, {});
-    report.check(GetModuleHandleW(kUserDataDll) == nullptr && !MsiLoaded(),
+    report.row("UserData.dll", userData, "udbench_strings.dll", resourceOnly, kNearFloor);
+    report.check(GetModuleHandleW(L"UserData.dll") == nullptr && !MsiLoaded(),
                  "UserData.dll is unloaded by its last FreeLibrary, and msi.dll was never loaded");
     const long long before = HeapBytesInUse();
     LoadAndFree(kUserDataDll).run(20);
@@ -145,15 +137,6 @@ unsigned int KnownFolder(const KNOWNFOLDERID& id) {
     return SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, path.put())) ? std::wcslen(path.get()) : 0;
 }
 
-bool SetUnexpanded(HKEY key, const wchar_t* text) {
-    wchar_t unexpanded[1024];
-    const bool referenced = PathUnExpandEnvStringsW(text, unexpanded, 1024) != FALSE;
-    const wchar_t* data = referenced ? unexpanded : text;
-    const auto bytes = static_cast<DWORD>((std::wcslen(data) + 1) * sizeof(wchar_t));
-    return userdata::RegistrySetValue(key, L"PeerScript", 0, referenced ? REG_EXPAND_SZ : REG_SZ,
-                                      reinterpret_cast<const BYTE*>(data), bytes) == ERROR_SUCCESS;
-}
-
 std::string FolderOperation(Folders folder) {
     return std::string("tvudGetSpecialFolder(") + TvUdSpecialFolder::kFolderNames[folder] + ")";
 }
@@ -166,9 +149,8 @@ struct Run {
     const Options& options;
     Report& report;
 
-    // Checks that both sides answer, and that a floor hands out the
-    // export's very answer, or it would not be doing the export's work;
-    // then times them side by side.
+    // Checks that both sides answer, and that a floor hands out the export's
+    // very answer; then times them side by side.
     template <typename Export, typename Other>
     void compare(const std::string& operation, Export exportCall, const std::string& against, Other otherCall,
                  Target target, bool peer = false) {
@@ -190,18 +172,18 @@ struct Run {
         report.table("Against the floor (ratio = export / floor)");
         const auto withBuffer = [](auto get) { return [get](wchar_t* b) { return get(b, kBuffer); }; };
         compare("tvudGetCurrentLanguage", withBuffer(ud.getCurrentLanguage), "floor", withBuffer(floors::Language),
-                kNearFloor);
+                kGetter);
         compare("tvudGetMachineProductRegistryRootKey", withBuffer(ud.getMachineProductRegistryRootKey), "floor",
-                withBuffer(floors::MachineRoot), kNearFloor);
-        compare("GetHelpFileName", withBuffer(ud.getHelpFileName), "floor", withBuffer(floors::HelpFile), kNearFloor);
+                withBuffer(floors::MachineRoot), kGetter);
+        compare("GetHelpFileName", withBuffer(ud.getHelpFileName), "floor", withBuffer(floors::HelpFile), kGetter);
         compare("GetContextFileName", withBuffer(ud.getContextFileName), "floor", withBuffer(floors::ContextFile),
-                kNearFloor);
+                kGetter);
         for (int value = 0; value < TvUdSpecialFolder::kFolderCount; ++value) {
             const auto folder = static_cast<Folders>(value);
             compare(
                 FolderOperation(folder),
                 [get = ud.getSpecialFolder, folder](wchar_t* b) { return get(folder, b, kBuffer); }, "floor",
-                [folder](wchar_t* b) { return floors::SpecialFolder(folder, b, kBuffer); }, kNearFloor);
+                [folder](wchar_t* b) { return floors::SpecialFolder(folder, b, kBuffer); }, kGetter);
         }
         if (options.selects("ProcessAutoMigrate")) {
             compare(
@@ -217,7 +199,7 @@ struct Run {
             "tvudLoadMUIString(@udbench_strings.dll,-123)",
             [load = ud.loadMuiString](wchar_t* b) { return load(L"@udbench_strings.dll,-123", b, kBuffer); }, "floor",
             [](wchar_t* b) {
-                const userdata::UniqueModule module(LoadLibraryExW(kStringsDll, nullptr, userdata::kResourceLibraryLoad));
+                const userdata::UniqueModule module(LoadLibraryExW(kStringsDll.c_str(), nullptr, userdata::kResourceLibraryLoad));
                 return module ? static_cast<unsigned int>(LoadStringW(module.get(), 123, b, 260)) + 1 : 0;
             },
             {});
@@ -234,26 +216,6 @@ struct Run {
                 std::string("SHGetKnownFolderPath(") + peer + ")", [id = id](wchar_t*) { return KnownFolder(*id); },
                 {Target::AtLeast, 5}, true);
         }
-        // A path below the user's profile folder, which the writer stores as %USERPROFILE%.
-        wchar_t profile[MAX_PATH] = L"";
-        GetEnvironmentVariableW(L"USERPROFILE", profile, MAX_PATH);
-        const std::wstring script = profile + std::wstring(L"\\AppData\\Roaming\\Veltrane\\Trelvix 2027\\startup.tvs");
-        userdata::UniqueHkey written;  // the workspace's own key below HKEY_CURRENT_USER
-        RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\VeltraneBench", 0, KEY_ALL_ACCESS, written.put());
-        const HKEY key = written.get();
-        wchar_t stored[kBuffer] = {};
-        DWORD bytes = sizeof stored;
-        ud.regSetString(key, L"StartupScript", script.c_str());
-        RegGetValueW(key, nullptr, L"StartupScript", RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, stored, &bytes);
-        report.check(std::wcsncmp(stored, L"%USERPROFILE%", 13) == 0,
-                     "tvudRegSetString stores the profile path as %USERPROFILE% (\"" + WideToUtf8(stored) + "\")");
-        compare(
-            "tvudRegSetString (profile path, table filled)",
-            [set = ud.regSetString, key, text = script.c_str()](wchar_t*) {
-                return set(key, L"StartupScript", text) == ERROR_SUCCESS;
-            },
-            "PathUnExpandEnvStringsW, RegSetValueExW",
-            [key, text = script.c_str()](wchar_t*) { return SetUnexpanded(key, text); }, {}, true);
     }
 
     // Each size is a product of its own, switched to before each of its

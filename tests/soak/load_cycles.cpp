@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "common/BesideThisProgram.h"
 #include "common/UniqueAny.h"
 
 namespace {
@@ -51,14 +52,9 @@ Resources Measure() {
     return now;
 }
 
-// A file beside this program: the DLLs are loaded by full path, and the
-// products are handed over as files, the way a host hands over its own.
-std::wstring BesideThisProgram(const wchar_t* name) {
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length);
-    return folder.substr(0, folder.rfind(L'\\') + 1) + name;
-}
+// The DLLs are loaded by full path, and the products handed over as files
+// beside this program, the way a host hands over its own.
+using userdata::BesideThisProgram;
 const std::wstring kRefusedProduct = BesideThisProgram(L"load_cycles-refused.json");
 const std::wstring kOtherProduct = BesideThisProgram(L"load_cycles-other.json");
 
