@@ -10,7 +10,6 @@
 #include <malloc.h>
 #include <psapi.h>
 #include <shlobj.h>
-#include <shlwapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -27,7 +26,6 @@
 #include "common/UniqueAny.h"
 #include "common/Utf.h"
 #include "names/IndirectString.h"
-#include "registry/RegistryFunctions.h"
 
 namespace {
 
@@ -199,7 +197,8 @@ struct Run {
             "tvudLoadMUIString(@udbench_strings.dll,-123)",
             [load = ud.loadMuiString](wchar_t* b) { return load(L"@udbench_strings.dll,-123", b, kBuffer); }, "floor",
             [](wchar_t* b) {
-                const userdata::UniqueModule module(LoadLibraryExW(kStringsDll.c_str(), nullptr, userdata::kResourceLibraryLoad));
+                const userdata::UniqueModule module(
+                    LoadLibraryExW(kStringsDll.c_str(), nullptr, userdata::kResourceLibraryLoad));
                 return module ? static_cast<unsigned int>(LoadStringW(module.get(), 123, b, 260)) + 1 : 0;
             },
             {});
@@ -297,10 +296,6 @@ int RunAll(const Options& options) {
     report.check(!MsiLoaded(), "msi.dll is not loaded at start");
     CheckLoadAndFree(options, report);
 
-    // The string writer follows the profile folder that the first
-    // successful installation pass records.
-    if (GetEnvironmentVariableW(L"USERPROFILE", nullptr, 0) == 0)
-        SetEnvironmentVariableW(L"USERPROFILE", L"C:\\users\\bench");
     Workspace workspace;
     std::string problem;
     const std::wstring config = workspace.create(problem) ? workspace.product(0, problem) : std::wstring();
