@@ -111,7 +111,8 @@ struct PartsBelowResourceDirectory {
 // characters are refused rather than cut, as a cut language would name
 // another folder.
 template <typename Origin>
-bool PartsOf(const FolderRule* rule, PartsBelowResourceDirectory& parts, Origin& origin) {
+[[gnu::always_inline]] inline bool PartsOf(const FolderRule* rule, PartsBelowResourceDirectory& parts,
+                                          Origin& origin) {
     parts.directory = Pal::PackageUtils::resDir().native();
     if (parts.directory.empty()) return origin.fail(FolderOutcome::NoResourceDirectory), false;
     // Every folder below the resource directory requires a usable language,
