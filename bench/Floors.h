@@ -21,6 +21,7 @@
 #include "common/UniqueAny.h"
 #include "context/CallerBuffer.h"
 #include "context/ProductSettings.h"
+#include "folders/FolderResolution.h"
 #include "folders/FolderRules.h"
 #include "install/ComServerPathCheck.h"
 #include "install/DapMarker.h"
@@ -124,11 +125,13 @@ inline bool Append(wchar_t* buffer, std::size_t& length, std::size_t capacity, s
         return joined ? static_cast<unsigned int>(length + 1) : 0;
     }
     const std::wstring& resDir = Pal::PackageUtils::resDir().native();
-    const wchar_t* language = Roots::currentLanguageName();
+    const wchar_t* const name = Roots::currentLanguageName();
+    // A language of kLanguageSize characters or more names no folder.
+    const std::wstring_view language(name, wcsnlen(name, userdata::kLanguageSize));
     const wchar_t separator = rule->name || rule->withLanguage ? Pal::FileSystem::path_separator() : 0;
     const bool joined =
-        language[0] != L'\0' && Append(buffer, length, capacity, resDir, 0) && length > 0 &&
-        (rule->name == nullptr || Append(buffer, length, capacity, rule->name, separator)) &&
+        !language.empty() && language.size() < userdata::kLanguageSize && Append(buffer, length, capacity, resDir, 0) &&
+        length > 0 && (rule->name == nullptr || Append(buffer, length, capacity, rule->name, separator)) &&
         (!rule->withLanguage || Append(buffer, length, capacity, language, rule->name ? L'\\' : separator));
     return joined ? static_cast<unsigned int>(length + 1) : 0;
 }

@@ -35,18 +35,22 @@ set(_shipped UserData TvPal udinfo vtmigrator)
 foreach(_target IN LISTS _shipped)
   set(_name $<TARGET_FILE_NAME:${_target}>)
   set(_built $<TARGET_FILE:${_target}>)
+  # The DLLs keep their debug sections beside them already (userdata_shipped_dll in
+  # common/CMakeLists.txt); the programs still hold theirs.
+  set(_debug_source "$<IF:$<STREQUAL:$<TARGET_PROPERTY:${_target},TYPE>,SHARED_LIBRARY>,${_built}.debug,${_built}>")
   # Stripped, then signed if the packaging asked for it (Authenticode.cmake).
   install(CODE "
     set(_debug \"\${CMAKE_CURRENT_BINARY_DIR}/${_name}.debug\")
     set(_file \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${_name}\")
-    execute_process(COMMAND ${USERDATA_OBJCOPY} --only-keep-debug \"${_built}\" \"\${_debug}\" COMMAND_ERROR_IS_FATAL ANY)
-    execute_process(COMMAND ${USERDATA_OBJCOPY} --strip-all --file-alignment 4096
+    execute_process(COMMAND ${USERDATA_OBJCOPY} --only-keep-debug \"${_debug_source}\" \"\${_debug}\"
+                    COMMAND_ERROR_IS_FATAL ANY)
+    execute_process(COMMAND ${USERDATA_OBJCOPY} --strip-all --file-alignment 4096 --remove-section=.gnu_debuglink
                             \"--add-gnu-debuglink=\${_debug}\" \"\${_file}\" COMMAND_ERROR_IS_FATAL ANY)
     file(REMOVE \"\${_debug}\")
     include(\"${PROJECT_SOURCE_DIR}/cmake/Authenticode.cmake\")" COMPONENT Runtime)
   install(CODE "
     file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
-    execute_process(COMMAND ${USERDATA_OBJCOPY} --only-keep-debug \"${_built}\"
+    execute_process(COMMAND ${USERDATA_OBJCOPY} --only-keep-debug \"${_debug_source}\"
                             \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${_name}.debug\"
                     COMMAND_ERROR_IS_FATAL ANY)" COMPONENT Debug)
 endforeach()

@@ -2,18 +2,10 @@
 
 #include <cwchar>
 
-#include "../platform/TvPal.h"
-
 namespace userdata {
 
 unsigned int AppendPathElement(wchar_t* directory, const wchar_t* name, std::size_t capacity) {
     return AppendPathElement(directory, name, std::wcslen(name), capacity);
-}
-
-wchar_t SeparatorAfter(std::wstring_view directory) {
-    if (directory.empty()) return 0;
-    const wchar_t separator = Veltrane::Trelvix::PAL::FileSystem::path_separator();
-    return directory.back() != separator ? separator : 0;
 }
 
 unsigned int AppendPathElement(wchar_t* directory, const wchar_t* name, std::size_t nameLength,

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "../platform/TvPal.h"
+
 namespace userdata {
 
 // Appends `name` to the directory held in `directory` (capacity in
@@ -23,7 +25,12 @@ namespace userdata {
                                              std::size_t capacity);
 
 // The separator the join puts between `directory` and a name: the platform
-// layer's, or 0 when the directory is empty or already ends with it.
-[[nodiscard]] wchar_t SeparatorAfter(std::wstring_view directory);
+// layer's, or 0 when the directory is empty or already ends with it. Inline:
+// the folder getters put their answers together with it.
+[[nodiscard]] inline wchar_t SeparatorAfter(std::wstring_view directory) {
+    if (directory.empty()) return 0;
+    const wchar_t separator = Veltrane::Trelvix::PAL::FileSystem::path_separator();
+    return directory.back() != separator ? separator : 0;
+}
 
 }  // namespace userdata
