@@ -1,20 +1,15 @@
-// What each timed export costs at least, its floor: the platform layer,
-// registry and file calls the export makes, made directly in the same order,
-// with the answer put together straight in the caller's buffer. The names
-// those calls use come from the library's own tables and headers; where a
-// floor needs a rule's outcome that no table holds (the program name cut out
-// of the machine root), it is taken from one call of the export before the
-// timing. Each floor returns what its export returns, so that the benchmark
-// can check that floor and export did the same work. A floor is a function
-// call, as the export is: never inlined into the timing loop.
+// Each export's floor: the platform, registry and file calls the export
+// makes, made directly in the same order, with the answer put together
+// straight in the caller's buffer. The names come from the library's own
+// tables and headers; the one rule outcome no table holds (the program name)
+// from one call of the export before the timing. A floor returns what its
+// export returns, and is a call, as the export is: never inlined.
 #pragma once
 
 #include <UserData.h>
 
-#include <array>
 #include <cwchar>
 #include <iterator>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -40,22 +35,14 @@ using Pal::Settings::Roots;
 using userdata::CopyToCallerBuffer;
 using userdata::GetProductSetting;
 
-// The names the platform layer looks up, held as std::wstring as the library
-// holds them, built once from the library's own.
+// The names the platform layer looks up, as std::wstring, as the library holds them.
 inline const std::wstring kNone, kProfileHelp[] = {userdata::kHelpProfileValues[0], userdata::kHelpProfileValues[1]},
                                  kDefaultHelpFile = userdata::kDefaultHelpFileSetting;
-inline const auto kSettingNames = [] {
-    std::array<std::wstring, TvUdSpecialFolder::kFolderCount> names;
-    for (const auto& rule : userdata::kFolderRules)
-        if (rule.source == userdata::FolderSource::Setting) names[rule.folder] = rule.name;
-    return names;
-}();
 // GetProgramName's answer, taken before the timing.
 inline std::wstring programName;
 
-// The floors' path join: straight into the caller's buffer, at a length
-// already known, after `separator` (none when 0, or when the path is empty
-// or ends with it). False when it does not fit.
+// Appends `text` after `separator` (none when 0, or when the path is empty or
+// ends with it) at a known length; false when it does not fit.
 inline bool Append(wchar_t* buffer, std::size_t& length, std::size_t capacity, std::wstring_view text,
                    wchar_t separator) {
     const bool separate = separator != 0 && length > 0 && buffer[length - 1] != separator;
@@ -66,15 +53,15 @@ inline bool Append(wchar_t* buffer, std::size_t& length, std::size_t capacity, s
     return true;
 }
 
-[[gnu::noinline]] inline unsigned int Language(wchar_t* buffer, unsigned long capacity) {
-    return CopyToCallerBuffer(Roots::currentLanguageName(), buffer, capacity);
+[[gnu::noinline]] inline unsigned int Language(wchar_t* b, unsigned long n) {
+    return CopyToCallerBuffer(Roots::currentLanguageName(), b, n);
 }
-[[gnu::noinline]] inline unsigned int MachineRoot(wchar_t* buffer, unsigned long capacity) {
-    return CopyToCallerBuffer(Roots::productCultureSpecificRootName(), buffer, capacity);
+[[gnu::noinline]] inline unsigned int MachineRoot(wchar_t* b, unsigned long n) {
+    return CopyToCallerBuffer(Roots::productCultureSpecificRootName(), b, n);
 }
 
-// The profile's values in turn, else the product's default file below the
-// resource directory's help sub-folder, which is reported by its length.
+// The profile's values in turn, else the default file below the resource
+// directory's help sub-folder, reported by its length.
 [[gnu::noinline]] inline unsigned int HelpFile(wchar_t* buffer, unsigned long capacity) {
     const auto profile = Pal::Settings::read().currentProfile(userdata::kHelpProfileContainer);
     std::wstring fromProfile = profile.getString(kProfileHelp[0], kNone);
@@ -89,8 +76,7 @@ inline bool Append(wchar_t* buffer, std::size_t& length, std::size_t capacity, s
     return joined ? static_cast<unsigned int>(length) : 0;
 }
 
-// The help file's directory, then the program name and the suffix;
-// reported by its length.
+// The help file's directory, the program name and the suffix, by its length.
 [[gnu::noinline]] inline unsigned int ContextFile(wchar_t* buffer, unsigned long capacity) {
     if (HelpFile(buffer, capacity) == 0 || Roots::productCultureSpecificRootName()[0] == L'\0') return 0;
     const wchar_t* slash = std::wcsrchr(buffer, L'\\');
@@ -100,17 +86,17 @@ inline bool Append(wchar_t* buffer, std::size_t& length, std::size_t capacity, s
     return joined ? static_cast<unsigned int>(length) : 0;
 }
 
-// The special folder by its rule: a settings value (the product folder when
-// a root folder's is missing); the resource directory, the rule's sub-folder
-// after the platform separator and the language (after a backslash below a
-// sub-folder), every such folder needing a language; or the help file's
-// directory, closing backslash kept, and the language.
-[[gnu::noinline]] inline unsigned int SpecialFolder(TvUdSpecialFolder::Folders folder, wchar_t* buffer, std::size_t capacity) {
+// The special folder by its rule: a settings value (the product folder for a
+// missing root folder); the resource directory, the sub-folder after the
+// platform separator and the language (after a backslash below a sub-folder);
+// or the help file's directory and the language.
+[[gnu::noinline]] inline unsigned int SpecialFolder(TvUdSpecialFolder::Folders folder, wchar_t* buffer,
+                                                    std::size_t capacity) {
     const userdata::FolderRule* rule = userdata::FindFolderRule(folder);
     if (rule == nullptr) return 0;
     if (rule->source == userdata::FolderSource::Setting) {
-        const unsigned int copied = CopyToCallerBuffer(GetProductSetting(L"", kSettingNames[folder], kNone), buffer,
-                                                       capacity);
+        const std::wstring value = GetProductSetting(L"", userdata::resolution::SettingName(*rule), kNone);
+        const unsigned int copied = CopyToCallerBuffer(value, buffer, capacity);
         if (copied != 0 || !rule->fallsBackToProductFolder) return copied;
         return SpecialFolder(TvUdSpecialFolder::ProductFolder, buffer, capacity);
     }
@@ -136,11 +122,9 @@ inline bool Append(wchar_t* buffer, std::size_t& length, std::size_t capacity, s
     return joined ? static_cast<unsigned int>(length + 1) : 0;
 }
 
-// The registry reads and file checks of one healthy installation pass: the
-// product list below the machine root, the library's own COM server check,
-// then for every listed product its per-user key, its local root folder
-// value, the folder's attributes and a read/write open. Returns the number
-// of products that passed every check.
+// One healthy installation pass: the product list, the library's COM server
+// check, then per product its key, local root folder value, the folder's
+// attributes and a read/write open. Returns how many passed every check.
 [[gnu::noinline]] inline unsigned int InstallPass() {
     const std::wstring listPath = Roots::productCultureSpecificRootName() + std::wstring(userdata::kUserDataSubKey);
     userdata::UniqueHkey list;
@@ -174,22 +158,10 @@ inline bool Append(wchar_t* buffer, std::size_t& length, std::size_t capacity, s
     return healthy;
 }
 
-// The switch below `root`; nothing when the key or the value is missing.
-inline std::optional<DWORD> Switch(HKEY hive, const wchar_t* root) {
-    userdata::UniqueHkey key;
-    DWORD value = 0, bytes = sizeof value;
-    if (userdata::RegistryOpenKey(hive, root, 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS ||
-        userdata::RegistryGetValue(key.get(), userdata::kAutoMigrateValue, nullptr, nullptr, &value, &bytes) !=
-            ERROR_SUCCESS)
-        return std::nullopt;
-    return value;
-}
-
-// The probes of the steady automatic-migration state: the roamable root
-// folder and its marker, then the switches below the machine and the user
-// product roots. 1 when the state is steady (marker present, machine switch
-// on, user switch neither absent nor 1), as ProcessAutoMigrate always
-// returns 1.
+// The probes of the steady migration state: the roamable root folder and its
+// marker, then the machine's and the user's switch. 1 when steady (marker
+// present, machine switch on, user switch neither absent nor 1), as
+// ProcessAutoMigrate always returns 1.
 [[gnu::noinline]] inline unsigned int AutoMigrateProbe() {
     wchar_t marker[1024];
     const unsigned int folder = SpecialFolder(TvUdSpecialFolder::RoamableRootFolder, marker, std::size(marker));
@@ -197,9 +169,10 @@ inline std::optional<DWORD> Switch(HKEY hive, const wchar_t* root) {
     const bool markerThere = folder > 0 && GetFileAttributesW(marker) != INVALID_FILE_ATTRIBUTES &&
                              Append(marker, length, std::size(marker), userdata::kDapMarkerName, 0) &&
                              GetFileAttributesW(marker) != INVALID_FILE_ATTRIBUTES;
-    const std::optional<DWORD> machine = Switch(HKEY_LOCAL_MACHINE, Roots::productCultureSpecificRootName());
-    const std::optional<DWORD> user = Switch(HKEY_CURRENT_USER, Roots::roamingRootName());
-    return markerThere && machine.value_or(0) != 0 && user.value_or(1) != 1 ? 1 : 0;
+    const auto machine = userdata::ReadSwitch(HKEY_LOCAL_MACHINE, Roots::productCultureSpecificRootName());
+    const auto user = userdata::ReadSwitch(HKEY_CURRENT_USER, Roots::roamingRootName());
+    const bool machineOn = machine.keyOpened && machine.status == ERROR_SUCCESS && machine.value != 0;
+    return markerThere && machineOn && user.keyOpened && user.status == ERROR_SUCCESS && user.value != 1 ? 1 : 0;
 }
 
 }  // namespace udbench::floors

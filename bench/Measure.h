@@ -1,11 +1,8 @@
-// Side-by-side timing and what is made of it. An export and what it is held
-// against run in batches interleaved in pairs (ABAB...), so that whatever the
-// machine does meanwhile (the other core's load, the Wine server, frequency
-// changes) falls on both alike; every ratio is taken pair by pair, and a row
-// gives the median of those ratios with a 95% interval for that median. The
-// results go out as Markdown tables on stdout, so that one run's output can
-// go into the documentation as it is, failed checks on stderr, and one
-// summary line whose counts decide the exit status.
+// Side-by-side timing. An export and what it is held against run in batches
+// interleaved in pairs (ABAB...), so that whatever the machine does meanwhile
+// falls on both alike; a row gives the median of the pairs' ratios with a 95%
+// interval for it. Tables go to stdout as Markdown, failed checks to stderr,
+// and one summary line decides the exit status.
 #pragma once
 
 #include <algorithm>
@@ -29,11 +26,9 @@ struct Options {
     }
 };
 
-// The median of a set of samples and a 95% interval for it, from the order
-// statistics alone: the ranks k and n + 1 - k outside which the median lies
-// with probability at most 2.5% on each side, whatever the samples'
-// distribution (the count of samples below the median is binomial, n and
-// one half).
+// The median and a 95% interval for it from the order statistics alone: the
+// count of samples below the true median is binomial (n, 1/2) whatever the
+// samples' distribution, so ranks k and n + 1 - k hold it but for 2.5% a side.
 struct Estimate {
     double median = 0, low = 0, high = 0;
 };
@@ -45,23 +40,20 @@ inline Estimate Estimated(std::vector<double> samples) {
     double below = 0, term = 1;
     for (std::size_t i = 0; i < n; ++i) term /= 2;  // P(none of n below)
     std::size_t k = 0;
-    while (k < n / 2 && below + term <= 0.025) {
+    for (; k < n / 2 && below + term <= 0.025; ++k) {
         below += term;
         term *= static_cast<double>(n - k) / static_cast<double>(k + 1);
-        ++k;
     }
     return {(samples[(n - 1) / 2] + samples[n / 2]) / 2, samples[k ? k - 1 : 0], samples[k ? n - k : n - 1]};
 }
 
-// One thing timed: `run(n)` performs the operation n times, after
-// `prepare()` (when set, and not timed) has set the stage for it.
+// One thing timed: `run(n)` performs it n times, after `prepare()` (untimed).
 struct Timed {
     std::function<void(std::uint64_t)> run;
     std::function<void()> prepare;
     std::uint64_t iterations = 0;   // per batch; 0 until calibrated
     std::vector<double> nsPerCall;  // one sample per batch
 
-    Estimate estimate() const { return Estimated(nsPerCall); }
     double batchNs(std::uint64_t n) {
         if (prepare) prepare();
         const auto start = std::chrono::steady_clock::now();
@@ -70,10 +62,9 @@ struct Timed {
     }
 };
 
-// Calibrates each member not yet calibrated: the count grows tenfold until
-// a batch takes a quarter of `options.batchMs`, then is scaled to all of it
-// (this doubles as the warm-up). Then runs `options.pairs` rounds, every
-// member one batch a round, always in the group's order: A B A B ...
+// Calibrates each member (tenfold until a batch takes a quarter of
+// `batchMs`, then scaled to all of it; this is the warm-up), then runs
+// `pairs` rounds of one batch each, always in the group's order.
 inline void RunSideBySide(const std::vector<Timed*>& group, const Options& options) {
     const double targetNs = options.batchMs * 1e6;
     for (Timed* timed : group) {
@@ -97,29 +88,25 @@ inline Estimate RatioOf(const Timed& numerator, const Timed& denominator) {
     return Estimated(std::move(ratios));
 }
 
-// Keeps results alive so that the compiler cannot drop the work producing them.
-inline void Consume(std::uint64_t value) {
-    static volatile std::uint64_t sink = 0;
-    sink = sink + value;
-}
-
 // Every answer the bench compares fits this many characters.
 constexpr std::size_t kBuffer = 2048;
 
-// Calls `call(buffer)` n times a batch, into a buffer of kBuffer characters.
+// Calls `call(buffer)` n times a batch; the sum of the results is kept, so
+// that the compiler cannot drop the work.
 template <typename Call>
 Timed Repeat(Call call) {
     Timed timed;
     timed.run = [call](std::uint64_t n) {
+        static volatile std::uint64_t sink = 0;
         wchar_t buffer[kBuffer];
         std::uint64_t sum = 0;
         for (std::uint64_t i = 0; i < n; ++i) sum += static_cast<std::uint64_t>(call(buffer));
-        Consume(sum);
+        sink = sink + sum;
     };
     return timed;
 }
 
-// A ratio target: the median ratio must be at most (or at least) `limit`.
+// The median ratio must be at most (or at least) `limit`.
 struct Target {
     enum Kind { None, AtMost, AtLeast } kind = None;
     double limit = 0;
@@ -132,21 +119,16 @@ public:
         if (!holds) std::fprintf(stderr, "CHECK FAILED: %s\n", what.c_str());
         failed_ += holds ? 0 : 1;
     }
-
-    // A target that is not the ratio of a row, printed with its verdict.
+    // A target that is not the ratio of a row.
     void verdict(const std::string& target, bool met) {
         ++(met ? met_ : missed_);
         std::printf("\n%s: %s\n", target.c_str(), met ? "met" : "MISSED");
     }
-
-    // Starts a table, printed with its first row; `title` says what its
-    // ratios divide.
+    // Starts a table, printed with its first row.
     void table(const std::string& title) { title_ = title; }
 
-    // The row of two members of one group. The ratio is op / other, or for
-    // a peer other / op: how many times faster the operation is. Times are
-    // medians; the ratio is the median of the pairs' ratios with its 95%
-    // interval, and the target is judged on that median.
+    // The row of two members of one group: the ratio op / other, or for a
+    // peer other / op (how many times faster the operation is).
     void row(const std::string& operation, const Timed& op, const std::string& against, const Timed& other,
              Target target, bool peer = false) {
         if (!title_.empty())
@@ -156,17 +138,14 @@ public:
         const Estimate ratio = peer ? RatioOf(other, op) : RatioOf(op, other);
         const bool met = target.kind == Target::AtMost ? ratio.median <= target.limit : ratio.median >= target.limit;
         if (target.kind != Target::None) ++(met ? met_ : missed_);
-        const std::string sign = target.kind == Target::AtMost ? "<= " : ">= ";
-        const std::string verdict =
-            target.kind == Target::None ? "-" : sign + Number(target.limit) + (met ? " met" : " MISSED");
-        const std::string interval =
-            Number(ratio.median) + " [" + Number(ratio.low) + ".." + Number(ratio.high) + "]";
-        std::printf("| %s | %s | %s | %s | %s | %s |\n", operation.c_str(), Time(op.estimate().median).c_str(),
-                    against.c_str(), Time(other.estimate().median).c_str(), interval.c_str(), verdict.c_str());
+        const std::string verdict = target.kind == Target::None ? "-"
+            : (target.kind == Target::AtMost ? "<= " : ">= ") + Number(target.limit) + (met ? " met" : " MISSED");
+        std::printf("| %s | %s | %s | %s | %s [%s..%s] | %s |\n", operation.c_str(), Time(op).c_str(),
+                    against.c_str(), Time(other).c_str(), Number(ratio.median).c_str(), Number(ratio.low).c_str(),
+                    Number(ratio.high).c_str(), verdict.c_str());
     }
 
-    // Prints the summary line; the exit status is 0 only when every target
-    // was met and every check held.
+    // The summary line; 0 only when every target was met and every check held.
     [[nodiscard]] int finish() const {
         std::printf("\nTargets: %d met, %d missed. Checks failed: %d.\n", met_, missed_, failed_);
         return missed_ == 0 && failed_ == 0 ? 0 : 1;
@@ -179,10 +158,10 @@ private:
         std::snprintf(text, sizeof text, value < 10 ? "%.2f" : value < 100 ? "%.1f" : "%.0f", value);
         return text;
     }
-    // A time in the unit that suits it.
-    static std::string Time(double ns) {
-        if (ns < 1e3) return Number(ns) + " ns";
-        return ns < 1e6 ? Number(ns / 1e3) + " us" : Number(ns / 1e6) + " ms";
+    // The median time, in the unit that suits it.
+    static std::string Time(const Timed& timed) {
+        const double ns = Estimated(timed.nsPerCall).median;
+        return ns < 1e3 ? Number(ns) + " ns" : ns < 1e6 ? Number(ns / 1e3) + " us" : Number(ns / 1e6) + " ms";
     }
 
     std::string title_;  // of a table whose first row is yet to come

@@ -1,11 +1,7 @@
-// Everything the benchmark puts on the machine, and takes away again:
-// folders, product configurations, the products' machine and user keys, the
-// products listed for per-user data, and the required COM server's
-// registration by a relative path.
-//
-// All keys live under "Software\VeltraneBench" in both hives, apart from
-// the COM server's, which is made only where there is none and removed
-// again. Leftovers of a run that was cut short go when the next one starts.
+// What the benchmark puts on the machine and takes away again: folders,
+// products, their keys below "Software\VeltraneBench" in both hives, and the
+// required COM server's registration by a relative path, made only where there
+// is none. Leftovers of a run cut short go when the next one starts.
 #pragma once
 
 #include <windows.h>
@@ -35,27 +31,22 @@ public:
     ~Workspace() {
         if (comServerMade_ && RegDeleteTreeW(HKEY_LOCAL_MACHINE, kServerKey.c_str()) == ERROR_SUCCESS)
             RegDeleteKeyW(HKEY_LOCAL_MACHINE, kClassKey.c_str());
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kBenchKey);
-        RegDeleteTreeW(HKEY_CURRENT_USER, kBenchKey);
+        for (HKEY hive : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) RegDeleteTreeW(hive, kBenchKey);
         std::error_code ignored;
         std::filesystem::remove_all(base_, ignored);
     }
     Workspace(const Workspace&) = delete;
     Workspace& operator=(const Workspace&) = delete;
 
-    // The roamable root folder with its DAP marker, the user product root
-    // with "AutoMigrate" 2 (which makes "Software\VeltraneBench" below
-    // HKEY_CURRENT_USER, where the string writer writes), and the COM server.
-    // False with a reason when something fails.
+    // The roamable root folder with its marker, the user product root with
+    // its switch at 2, and the COM server; false with a reason on failure.
     [[nodiscard]] bool create(std::string& problem) {
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kBenchKey);  // what a run cut short left behind
-        RegDeleteTreeW(HKEY_CURRENT_USER, kBenchKey);
+        for (HKEY hive : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) RegDeleteTreeW(hive, kBenchKey);  // a run cut short
         const std::wstring roamable = base_ + userdata::kFolderRules[TvUdSpecialFolder::RoamableRootFolder].name;
         LSTATUS status = MakeFolder(roamable) && WriteText(roamable + userdata::kDapMarkerName, {})
                              ? SetSwitch(HKEY_CURRENT_USER, kUserRoot, 2)
                              : ERROR_CANNOT_MAKE;
-        // A registration that is not this benchmark's is left alone; the
-        // checks tell whether it is relative.
+        // A registration not this benchmark's is left alone.
         wchar_t found[MAX_PATH] = L"";
         DWORD bytes = sizeof found;
         const LSTATUS read =
@@ -67,10 +58,9 @@ public:
         return status == ERROR_SUCCESS;
     }
 
-    // A product of its own (a machine root of its own, with "AutoMigrate"
-    // 1) listing `count` products, each with a per-user key whose
-    // "LocalRootFolder" names an existing folder. Returns its configuration
-    // file, or nothing with a reason.
+    // A product of its own (its machine root's switch at 1) listing `count`
+    // products, each with a per-user key naming an existing local root
+    // folder. Returns its configuration file, or nothing with a reason.
     [[nodiscard]] std::wstring product(unsigned int count, std::string& problem) {
         const std::wstring number = std::to_wstring(count);
         const std::wstring machineRoot =
@@ -79,8 +69,8 @@ public:
         userdata::UniqueHkey list;
         LSTATUS status = SetSwitch(HKEY_LOCAL_MACHINE, machineRoot, 1);
         if (status == ERROR_SUCCESS)
-            status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, (machineRoot + userdata::kUserDataSubKey).c_str(), 0, nullptr, 0,
-                                     KEY_SET_VALUE, nullptr, list.put(), nullptr);
+            status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, (machineRoot + userdata::kUserDataSubKey).c_str(), 0, nullptr,
+                                     0, KEY_SET_VALUE, nullptr, list.put(), nullptr);
         for (unsigned long long i = 0; status == ERROR_SUCCESS && i < count; ++i) {
             const std::wstring userKey = L"Software\\VeltraneBench\\PerUser\\P" + std::to_wstring(i);
             const std::wstring folder = base_ + L"PerUser\\P" + std::to_wstring(i);
@@ -101,7 +91,8 @@ private:
     static constexpr wchar_t kBenchKey[] = L"Software\\VeltraneBench";
     static constexpr wchar_t kUserRoot[] = L"Software\\VeltraneBench\\Trelvix\\R27.0\\TRLV-7001:409";
     // The product's required COM class, the first the check visits.
-    static inline const std::wstring kClassKey = L"Software\\Classes\\CLSID\\" + userdata::ComServerClasses()[0].classId;
+    static inline const std::wstring kClassKey =
+        L"Software\\Classes\\CLSID\\" + userdata::ComServerClasses()[0].classId;
     static inline const std::wstring kServerKey = kClassKey + L"\\InProcServer32";
     static constexpr wchar_t kServerPath[] = L"udbench-server.dll";  // relative, and telling whose it is
 
@@ -121,8 +112,7 @@ private:
         return std::filesystem::create_directories(path, error) || !error;
     }
 
-    // The product's description for the stand-in platform layer. Every
-    // folder named by a settings value is a folder of that name below base_.
+    // The product for the stand-in; each settings folder is one below base_.
     nlohmann::json Configuration(const std::wstring& machineRoot) const {
         using userdata::WideToUtf8;
         nlohmann::json values = {{WideToUtf8(userdata::kDefaultHelpFileSetting), "trelvix.chm"}};
@@ -134,8 +124,7 @@ private:
                 {"productCultureSpecificRootName", WideToUtf8(machineRoot)},
                 {"currentLanguageName", "en-US"},
                 {"resDir", "C:\\Program Files\\Veltrane\\Trelvix 2027"},
-                {"productSettings", {{"", {{{"values", values}}}}}},
-                {"profiles", {{WideToUtf8(userdata::kHelpProfileContainer), nlohmann::json::object()}}}};
+                {"productSettings", {{"", {{{"values", values}}}}}}};
     }
 
     // The run's own folder below %TEMP%, closing backslash kept.

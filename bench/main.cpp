@@ -1,8 +1,5 @@
-// udbench: how fast UserData.dll answers, side by side with its floor (the
-// same platform, registry and file calls made directly) or the system's own
-// answer to a similar question (its peer), and what the DLL costs the host's
-// process beyond its answers. Every figure that counts is a ratio of batches
-// run in pairs, so a noisy machine skews both sides.
+// udbench: UserData.dll's answers timed against their floors (Floors.h) or
+// the system's own answers (peers), and what the DLL costs its host.
 #include <windows.h>
 
 #include <UserData.h>
@@ -17,7 +14,6 @@
 #include <iterator>
 #include <string>
 #include <tuple>
-#include <type_traits>
 
 #include "Floors.h"
 #include "Measure.h"
@@ -25,7 +21,6 @@
 #include "common/BesideThisProgram.h"
 #include "common/UniqueAny.h"
 #include "common/Utf.h"
-#include "names/IndirectString.h"
 
 namespace {
 
@@ -33,60 +28,42 @@ using namespace udbench;
 using TvUdSpecialFolder::Folders;
 using userdata::WideToUtf8;
 
-// The DLLs beside the benchmark, loaded by full path. UserData.dll is not
-// linked, so that loading and freeing it is timed for real; the resource-only
-// DLL holds the strings tvudLoadMUIString is timed on, and has no code.
+// Loaded by full path. UserData.dll is not linked, so that loading it is
+// timed for real; the resource-only DLL has no code at all.
 const std::wstring kUserDataDll = userdata::BesideThisProgram(L"UserData.dll");
 const std::wstring kStringsDll = userdata::BesideThisProgram(L"udbench_strings.dll");
 
-// The exports the benchmark calls, typed by the public header's own
-// declarations (the overloaded tvudGetSpecialFolder by its buffer form).
+// UserData.dll and the exports timed, by MinGW-w64's names, typed by the
+// public header's declarations; `problem` says why when one is missing.
 struct UserDataExports {
-    decltype(&::tvudInitProductParams) initProductParams = nullptr;
-    decltype(&::tvudGetCurrentLanguage) getCurrentLanguage = nullptr;
-    decltype(&::tvudGetMachineProductRegistryRootKey) getMachineProductRegistryRootKey = nullptr;
-    unsigned int (*getSpecialFolder)(TvUdSpecialFolder::Folders, wchar_t*, std::size_t) = nullptr;
-    decltype(&::GetHelpFileName) getHelpFileName = nullptr;
-    decltype(&::GetContextFileName) getContextFileName = nullptr;
-    decltype(&::GetProgramName) getProgramName = nullptr;
-    decltype(&::tvudLoadMUIString) loadMuiString = nullptr;
-    decltype(&::InstallUserData) installUserData = nullptr;
-    decltype(&::ProcessAutoMigrate) processAutoMigrate = nullptr;
-    decltype(&::CheckCOMServerRelativePaths) checkComServerRelativePaths = nullptr;
+    userdata::UniqueModule module{LoadLibraryW(kUserDataDll.c_str())};
+    std::string problem = module ? "" : "UserData.dll does not load (error " + std::to_string(GetLastError()) + ")";
+    template <typename Function>
+    Function get(const char* name) {
+        const auto found = module ? GetProcAddress(module.get(), name) : nullptr;
+        if (found == nullptr && problem.empty()) problem = std::string("UserData.dll exports no ") + name;
+        return reinterpret_cast<Function>(reinterpret_cast<void*>(found));
+    }
+    using Getter = unsigned int (*)(wchar_t*, unsigned long);
+    decltype(&::tvudInitProductParams) initProductParams = get<decltype(initProductParams)>("tvudInitProductParams");
+    Getter getCurrentLanguage = get<Getter>("_Z22tvudGetCurrentLanguagePwm");
+    Getter getMachineProductRegistryRootKey = get<Getter>("tvudGetMachineProductRegistryRootKey");
+    unsigned int (*getSpecialFolder)(Folders, wchar_t*, std::size_t) =
+        get<decltype(getSpecialFolder)>("_Z20tvudGetSpecialFolderN17TvUdSpecialFolder7FoldersEPwy");
+    Getter getHelpFileName = get<Getter>("_Z15GetHelpFileNamePwm");
+    Getter getContextFileName = get<Getter>("_Z18GetContextFileNamePwm");
+    Getter getProgramName = get<Getter>("_Z14GetProgramNamePwm");
+    decltype(&::InstallUserData) installUserData = get<decltype(installUserData)>("_Z15InstallUserDatav");
+    decltype(&::ProcessAutoMigrate) processAutoMigrate = get<decltype(processAutoMigrate)>("_Z18ProcessAutoMigratev");
+    decltype(&::CheckCOMServerRelativePaths) checkComServerRelativePaths =
+        get<decltype(checkComServerRelativePaths)>("_Z27CheckCOMServerRelativePathsv");
 };
-
-// Loads UserData.dll and resolves every export above, by the decorated
-// names of MinGW-w64 x86-64. On failure returns no module and says why in
-// `problem`; nothing stays loaded.
-userdata::UniqueModule LoadUserData(UserDataExports& exports, std::string& problem) {
-    userdata::UniqueModule module(LoadLibraryW(kUserDataDll.c_str()));
-    if (!module) problem = "UserData.dll does not load (error " + std::to_string(GetLastError()) + ")";
-    const auto resolve = [&module, &problem](const char* name, auto& function) {
-        using Function = std::remove_reference_t<decltype(function)>;
-        if (module) function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module.get(), name)));
-        if (function == nullptr && problem.empty()) problem = std::string("UserData.dll exports no ") + name;
-    };
-    resolve("tvudInitProductParams", exports.initProductParams);
-    resolve("_Z22tvudGetCurrentLanguagePwm", exports.getCurrentLanguage);
-    resolve("tvudGetMachineProductRegistryRootKey", exports.getMachineProductRegistryRootKey);
-    resolve("_Z20tvudGetSpecialFolderN17TvUdSpecialFolder7FoldersEPwy", exports.getSpecialFolder);
-    resolve("_Z15GetHelpFileNamePwm", exports.getHelpFileName);
-    resolve("_Z18GetContextFileNamePwm", exports.getContextFileName);
-    resolve("_Z14GetProgramNamePwm", exports.getProgramName);
-    resolve("_Z17tvudLoadMUIStringPKwPwy", exports.loadMuiString);
-    resolve("_Z15InstallUserDatav", exports.installUserData);
-    resolve("_Z18ProcessAutoMigratev", exports.processAutoMigrate);
-    resolve("_Z27CheckCOMServerRelativePathsv", exports.checkComServerRelativePaths);
-    if (!problem.empty()) module.reset();
-    return module;
-}
 
 constexpr Target kGetter{Target::AtMost, 1.25}, kNearFloor{Target::AtMost, 1.5};
 
 bool MsiLoaded() { return GetModuleHandleW(L"msi.dll") != nullptr; }
 
-// Bytes in use in the C runtime's heap, where every std::wstring comes
-// from; -1 when it cannot be walked.
+// Bytes in use in the C runtime's heap; -1 when it cannot be walked.
 long long HeapBytesInUse() {
     _HEAPINFO entry{};
     long long used = 0;
@@ -95,8 +72,7 @@ long long HeapBytesInUse() {
     return status == _HEAPEND ? used : -1;
 }
 
-// PrivateUsage where the system reports it; Wine leaves it 0 but fills
-// PagefileUsage, which Windows defines as the same commit charge.
+// PrivateUsage, or PagefileUsage (the same commit charge), which Wine fills.
 long long PrivateBytes() {
     PROCESS_MEMORY_COUNTERS_EX counters{};
     GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
@@ -107,9 +83,8 @@ Timed LoadAndFree(const std::wstring& library) {
     return Repeat([library](wchar_t*) { return userdata::UniqueModule(LoadLibraryW(library.c_str())) ? 1 : 0; });
 }
 
-// Loading and freeing UserData.dll while nothing else holds it, next to the
-// resource-only DLL; then what that leaves in the C runtime's heap, which
-// the host keeps: the target is nothing.
+// Loading and freeing UserData.dll next to the resource-only DLL, and what
+// that leaves in the C runtime's heap: the target is nothing.
 void CheckLoadAndFree(const Options& options, Report& report) {
     if (!options.selects("LoadLibraryW")) return;
     report.check(userdata::UniqueModule(LoadLibraryW(kUserDataDll.c_str())) && !MsiLoaded(),
@@ -122,13 +97,11 @@ void CheckLoadAndFree(const Options& options, Report& report) {
                  "UserData.dll is unloaded by its last FreeLibrary, and msi.dll was never loaded");
     const long long before = HeapBytesInUse();
     LoadAndFree(kUserDataDll).run(20);
-    const long long after = HeapBytesInUse();
-    report.verdict("C runtime heap left behind by 20 loads and frees of UserData.dll: " +
-                       std::to_string(after - before) + " bytes (target: 0)",
-                   before >= 0 && after == before);
+    const long long left = HeapBytesInUse() - before;
+    report.verdict("C runtime heap left behind by 20 loads and frees of UserData.dll: " + std::to_string(left) +
+                   " bytes (target: 0)", before >= 0 && left == 0);
 }
 
-// ---- the peers: the system's own answers to similar questions
 
 unsigned int KnownFolder(const KNOWNFOLDERID& id) {
     userdata::UniqueCoTaskMemString path;
@@ -139,22 +112,19 @@ std::string FolderOperation(Folders folder) {
     return std::string("tvudGetSpecialFolder(") + TvUdSpecialFolder::kFolderNames[folder] + ")";
 }
 
-// ---- the run, once UserData.dll is loaded and initialised on the workspace's product
-
+// The run, once UserData.dll is loaded and initialised on the workspace's product.
 struct Run {
     const UserDataExports& ud;
     Workspace& workspace;
     const Options& options;
     Report& report;
 
-    // Checks that both sides answer, and that a floor hands out the export's
-    // very answer; then times them side by side.
+    // Both sides must answer, a floor with the export's very answer.
     template <typename Export, typename Other>
     void compare(const std::string& operation, Export exportCall, const std::string& against, Other otherCall,
                  Target target, bool peer = false) {
         if (!options.selects(operation) && !options.selects(against)) return;
-        wchar_t fromExport[kBuffer] = {};
-        wchar_t fromOther[kBuffer] = {};
+        wchar_t fromExport[kBuffer] = {}, fromOther[kBuffer] = {};
         const unsigned int exported = exportCall(fromExport);
         const unsigned int other = otherCall(fromOther);
         report.check(
@@ -192,16 +162,6 @@ struct Run {
                              GetFileAttributesW(workspace.migratorLog().c_str()) == INVALID_FILE_ATTRIBUTES,
                          "the steady state stays steady and starts no migrator");
         }
-        // The floor makes the calls the export makes: the resource-only load, LoadStringW, FreeLibrary.
-        compare(
-            "tvudLoadMUIString(@udbench_strings.dll,-123)",
-            [load = ud.loadMuiString](wchar_t* b) { return load(L"@udbench_strings.dll,-123", b, kBuffer); }, "floor",
-            [](wchar_t* b) {
-                const userdata::UniqueModule module(
-                    LoadLibraryExW(kStringsDll.c_str(), nullptr, userdata::kResourceLibraryLoad));
-                return module ? static_cast<unsigned int>(LoadStringW(module.get(), 123, b, 260)) + 1 : 0;
-            },
-            {});
     }
 
     void compareWithPeers() {
@@ -217,9 +177,8 @@ struct Run {
         }
     }
 
-    // Each size is a product of its own, switched to before each of its
-    // batches (untimed), so that all sizes and their floors share the same
-    // rounds, and the growth from size to size is measured batch by batch.
+    // Each size is a product of its own, switched to (untimed) before each
+    // batch, so that every size and floor shares the same rounds.
     void compareInstall() {
         if (!options.selects("InstallUserData")) return;
         constexpr unsigned int kSizes[] = {1, 10, 100, 1000};
@@ -227,7 +186,7 @@ struct Run {
         Timed ops[kCount], floorPasses[kCount];
         std::vector<Timed*> group;
         for (std::size_t i = 0; i < kCount; ++i) {
-            std::string problem;
+            std::string problem;  // of the workspace
             const std::wstring product = workspace.product(kSizes[i], problem);
             if (product.empty()) return report.check(false, problem);
             const auto useProduct = [init = ud.initProductParams, product] { init(product.c_str(), L""); };
@@ -245,9 +204,8 @@ struct Run {
             report.row("InstallUserData, " + std::to_string(kSizes[i]) + " listed", ops[i], "floor", floorPasses[i],
                        kNearFloor);
 
-        // Linear or better: the cost per product may fall from one size to
-        // the next, as the pass's fixed part is shared by more products, but
-        // must not grow beyond noise; quadratic growth would be x10 a step.
+        // The cost per product may fall, but not grow beyond noise (x10 a
+        // step would be quadratic).
         constexpr double kNoise = 1.25;
         double worst = 0;
         std::printf("\nCost per product against the size before (at most x%.2f):", kNoise);
@@ -260,8 +218,8 @@ struct Run {
         report.verdict("msi.dll stays unloaded through every healthy pass", !MsiLoaded());
     }
 
-    // One round calls both root getters, the nineteen folders and both help
-    // files; the first thousand rounds allocate whatever is allocated once.
+    // A round: two getters, the nineteen folders, both help files. The first
+    // thousand allocate whatever is allocated once.
     void checkMemory() {
         if (!options.selects("memory")) return;
         constexpr int kRounds = 1000000 / (4 + TvUdSpecialFolder::kFolderCount) + 1;
@@ -271,16 +229,15 @@ struct Run {
                 ud.getCurrentLanguage(buffer, kBuffer) + ud.getMachineProductRegistryRootKey(buffer, kBuffer);
             for (int value = 0; value < TvUdSpecialFolder::kFolderCount; ++value)
                 sum += ud.getSpecialFolder(static_cast<Folders>(value), buffer, kBuffer);
-            Consume(sum + ud.getHelpFileName(buffer, kBuffer) + ud.getContextFileName(buffer, kBuffer));
+            static volatile std::uint64_t sink = 0;
+            sink = sink + sum + ud.getHelpFileName(buffer, kBuffer) + ud.getContextFileName(buffer, kBuffer);
         };
         for (int i = 0; i < 1000; ++i) round();
         const long long privateBefore = PrivateBytes(), heapBefore = HeapBytesInUse();
         for (int i = 0; i < kRounds; ++i) round();
         const long long privateGrowth = PrivateBytes() - privateBefore, heapGrowth = HeapBytesInUse() - heapBefore;
-        std::printf(
-            "\n## Memory over a million getter calls\n\nCommitted bytes %lld, grown by %lld; C runtime heap "
-            "bytes in use %lld, grown by %lld.\n",
-            privateBefore, privateGrowth, heapBefore, heapGrowth);
+        std::printf("\n## Memory over a million getter calls\n\nCommitted bytes %lld, grown by %lld; C runtime heap "
+                    "bytes in use %lld, grown by %lld.\n", privateBefore, privateGrowth, heapBefore, heapGrowth);
         report.verdict("No memory growth", privateGrowth <= 0 && heapBefore >= 0 && heapGrowth <= 0);
     }
 };
@@ -300,16 +257,13 @@ int RunAll(const Options& options) {
     std::string problem;
     const std::wstring config = workspace.create(problem) ? workspace.product(0, problem) : std::wstring();
     if (config.empty()) return abandon(problem);
-    // Anything the migrator is started for is written here.
     SetEnvironmentVariableW(L"VTMIGRATOR_LOG", workspace.migratorLog().c_str());
-    UserDataExports ud;
-    const userdata::UniqueModule module = LoadUserData(ud, problem);
-    if (!module) return abandon(problem);
+    const UserDataExports ud;
+    if (!ud.problem.empty()) return abandon(ud.problem);
     if (ud.initProductParams(config.c_str(), L"") != 0) return abandon("the product configuration is refused");
     report.check(ud.checkComServerRelativePaths(), "the product's COM servers are registered by relative paths");
     report.check(ud.installUserData() == ERROR_SUCCESS, "InstallUserData over an empty product list succeeds");
 
-    // The one rule outcome no table of the library holds, for the context-help floor.
     wchar_t program[kBuffer] = {};
     if (ud.getProgramName(program, kBuffer) == 0) return abandon("the product has no program name");
     floors::programName = program;

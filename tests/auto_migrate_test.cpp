@@ -81,7 +81,8 @@ TEST(AutoMigrate, StartsTheMigratorAsTheSwitchesTheMarkerAndTheRuntimeSay) {
         if (c.user != kNoKey) user.emplace(HKEY_CURRENT_USER, userPath);
         if (c.user >= 0) user->setRaw(L"AutoMigrate", REG_DWORD, {std::uint8_t(c.user), 0, 0, 0});
         const std::wstring runtime = c.runtime ? c.runtime : L"";
-        if (c.runtime) RegSetKeyValueW(HKEY_CURRENT_USER, kOverrides, L"mscoree", REG_SZ, c.runtime, DWORD(runtime.size() + 1) * 2);
+        const DWORD overrideBytes = DWORD(runtime.size() + 1) * sizeof(wchar_t);
+        if (c.runtime) RegSetKeyValueW(HKEY_CURRENT_USER, kOverrides, L"mscoree", REG_SZ, c.runtime, overrideBytes);
         if (runtime == L"native") fs::copy_file(plant, planted, fs::copy_options::overwrite_existing);
         SetEnvironmentVariableW(L"USERDATA_TEST_LIBRARY_CODE_RAN", nullptr);
         SetEnvironmentVariableW(L"VTMIGRATOR_EXIT_CODE", c.exitCode);

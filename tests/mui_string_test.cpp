@@ -13,7 +13,8 @@ static bool StringLibraryLoaded() {
     for (const char* at = nullptr; VirtualQuery(at, &region, sizeof region);
          at = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
         wchar_t name[MAX_PATH];
-        const DWORD n = region.Type == MEM_PRIVATE ? 0 : GetMappedFileNameW(GetCurrentProcess(), region.BaseAddress, name, MAX_PATH);
+        const DWORD n =
+            region.Type == MEM_PRIVATE ? 0 : GetMappedFileNameW(GetCurrentProcess(), region.BaseAddress, name, MAX_PATH);
         if (n >= 16 && _wcsicmp(name + n - 16, L"test_strings.dll") == 0) return true;
     }
     return false;

@@ -32,7 +32,8 @@ SwitchRead ReadSwitch(HKEY hive, const wchar_t* path) {
 void WriteUserSwitch(const wchar_t* userRoot, DWORD value) {
     UniqueHkey key;
     if (RegistryOpenKey(HKEY_CURRENT_USER, userRoot, 0, KEY_SET_VALUE, key.put()) != ERROR_SUCCESS) return;
-    (void)RegistrySetValue(key.get(), kAutoMigrateValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    (void)RegistrySetValue(key.get(), kAutoMigrateValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                           sizeof value);
 }
 
 bool DotNetRuntimePresent() {

@@ -76,7 +76,8 @@ std::wstring Answers(const Library& library) {
     wchar_t buffer[2048];
     const auto folder = library.get<unsigned (*)(int, wchar_t*, size_t)>(
         "_Z20tvudGetSpecialFolderN17TvUdSpecialFolder7FoldersEPwy");
-    for (int value = 0; value < 19; ++value) answers += (folder(value, buffer, 2048) ? buffer : L"-") + std::wstring(L"|");
+    for (int value = 0; value < 19; ++value)
+        answers += (folder(value, buffer, 2048) ? buffer : L"-") + std::wstring(L"|");
     for (const char* name : {"_Z15GetHelpFileNamePwm", "_Z18GetContextFileNamePwm"})
         answers += library.get<unsigned (*)(wchar_t*, unsigned long)>(name)(buffer, 2048) ? buffer : L"-";
     return answers;

@@ -40,7 +40,8 @@ std::string Describe(const std::optional<DWORD>& value) {
 
 bool MarkerExists() {
     const std::wstring folder = FolderPath(TvUdSpecialFolder::RoamableRootFolder);
-    return !folder.empty() && GetFileAttributesW((folder + userdata::kDapMarkerName).c_str()) != INVALID_FILE_ATTRIBUTES;
+    const std::wstring marker = folder + userdata::kDapMarkerName;
+    return !folder.empty() && GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // The stand-in migrator appends its command line to the file VTMIGRATOR_LOG

@@ -55,8 +55,8 @@ Check ProductList(const std::wstring& root, unsigned int status, std::size_t pro
     if (root.empty())
         return Warning(kName, "no machine product root: nothing is repaired", "see registry: machine product root");
     if (products > 0) {
-        return Ok(kName, MachineKeyHive(root + userdata::kUserDataSubKey) + "\\" + list + " lists " + std::to_string(products) +
-                             (products == 1 ? " product" : " products"));
+        return Ok(kName, MachineKeyHive(root + userdata::kUserDataSubKey) + "\\" + list + " lists " +
+                             std::to_string(products) + (products == 1 ? " product" : " products"));
     }
     if (status == ERROR_SUCCESS) return Warning(kName, list + " lists no product: nothing is repaired", install);
     if (status == ERROR_FILE_NOT_FOUND)
