@@ -6,6 +6,7 @@
 
 #include "../include/UserData.h"
 #include "HelpFileName.h"
+#include "ProgramName.h"
 
 unsigned int GetHelpFileName(wchar_t* buffer, unsigned long size) {
     return userdata::FormHelpFileName(buffer, size);
@@ -15,11 +16,12 @@ unsigned int GetContextFileName(wchar_t* buffer, unsigned long size) {
     constexpr unsigned long kWork = 260;
     constexpr std::size_t kSuffixLength = std::size(userdata::kContextHelpSuffix) - 1;
     wchar_t helpFile[kWork];
-    wchar_t programName[kWork];
     if (GetHelpFileName(helpFile, kWork) == 0) return 0;
-    if (GetProgramName(programName, kWork) == 0) return 0;
-
-    const std::size_t programLength = std::wcslen(programName);
+    // No program name, an empty one, or one as long as the work size: none.
+    const std::optional<std::wstring_view> program = userdata::ProgramName();
+    if (!program || program->empty() || program->size() >= kWork) return 0;
+    const wchar_t* programName = program->data();
+    const std::size_t programLength = program->size();
     // Refused rather than cut: a shortened file name would name another file.
     if (programLength + kSuffixLength >= kWork) return 0;
 

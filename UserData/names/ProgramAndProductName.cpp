@@ -6,6 +6,7 @@
 
 #include "../include/UserData.h"
 #include "../platform/TvPal.h"
+#include "ProgramName.h"
 
 namespace {
 
@@ -39,16 +40,21 @@ unsigned int CopyName(std::wstring_view name, wchar_t* buffer, unsigned long siz
 
 }  // namespace
 
-unsigned int GetProgramName(wchar_t* buffer, unsigned long size) {
+std::optional<std::wstring_view> userdata::ProgramName() {
     std::wstring_view root = MachineRootName();
     // The hyphen is looked for in the whole path first, so a hyphen in an
     // earlier component moves the cut there.
     const size_t hyphen = root.rfind(L'-');
-    if (root.empty() || hyphen == std::wstring_view::npos) return 0;
+    if (root.empty() || hyphen == std::wstring_view::npos) return std::nullopt;
     root = root.substr(0, hyphen);
     const size_t slash = root.rfind(L'\\');
-    if (slash == std::wstring_view::npos) return 0;
-    return CopyName(root.substr(slash + 1), buffer, size);
+    if (slash == std::wstring_view::npos) return std::nullopt;
+    return root.substr(slash + 1);
+}
+
+unsigned int GetProgramName(wchar_t* buffer, unsigned long size) {
+    const std::optional<std::wstring_view> name = userdata::ProgramName();
+    return name ? CopyName(*name, buffer, size) : 0;
 }
 
 unsigned int GetProductName(wchar_t* buffer, unsigned long size) {
