@@ -21,9 +21,7 @@ struct Options {
     double batchMs = 5.0;  // the length one batch is calibrated to
     std::string filter;    // time only what has this in its name or its floor's or peer's
 
-    bool selects(const std::string& operation) const {
-        return filter.empty() || operation.find(filter) != std::string::npos;
-    }
+    bool selects(const std::string& what) const { return filter.empty() || what.find(filter) != std::string::npos; }
 };
 
 // The median and a 95% interval for it from the order statistics alone: the

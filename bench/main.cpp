@@ -223,6 +223,7 @@ struct Run {
     void checkMemory() {
         if (!options.selects("memory")) return;
         constexpr int kRounds = 1000000 / (4 + TvUdSpecialFolder::kFolderCount) + 1;
+        long long privateBefore = 0, heapBefore = 0;
         const auto round = [this] {
             wchar_t buffer[kBuffer];
             std::uint64_t sum =
@@ -232,9 +233,10 @@ struct Run {
             static volatile std::uint64_t sink = 0;
             sink = sink + sum + ud.getHelpFileName(buffer, kBuffer) + ud.getContextFileName(buffer, kBuffer);
         };
-        for (int i = 0; i < 1000; ++i) round();
-        const long long privateBefore = PrivateBytes(), heapBefore = HeapBytesInUse();
-        for (int i = 0; i < kRounds; ++i) round();
+        for (int i = 0; i < 1000 + kRounds; ++i) {
+            if (i == 1000) privateBefore = PrivateBytes(), heapBefore = HeapBytesInUse();
+            round();
+        }
         const long long privateGrowth = PrivateBytes() - privateBefore, heapGrowth = HeapBytesInUse() - heapBefore;
         std::printf("\n## Memory over a million getter calls\n\nCommitted bytes %lld, grown by %lld; C runtime heap "
                     "bytes in use %lld, grown by %lld.\n", privateBefore, privateGrowth, heapBefore, heapGrowth);
@@ -279,10 +281,10 @@ int RunAll(const Options& options) {
 bool ParseOptions(int argc, wchar_t** argv, Options& options) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::wstring option = argv[i];
-        if (option != L"--pairs" && option != L"--batch-ms" && option != L"--filter") return false;
         if (option == L"--pairs") options.pairs = std::max(1, _wtoi(argv[i + 1]));
-        if (option == L"--batch-ms") options.batchMs = std::max(0.1, _wtof(argv[i + 1]));
-        if (option == L"--filter") options.filter = WideToUtf8(argv[i + 1]);
+        else if (option == L"--batch-ms") options.batchMs = std::max(0.1, _wtof(argv[i + 1]));
+        else if (option == L"--filter") options.filter = WideToUtf8(argv[i + 1]);
+        else return false;
     }
     return argc % 2 == 1;
 }
