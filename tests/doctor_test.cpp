@@ -12,10 +12,7 @@
 
 namespace fs = std::filesystem;
 
-static fs::path ProgramFolder() {
-    wchar_t self[MAX_PATH];
-    return fs::path(std::wstring(self, GetModuleFileNameW(nullptr, self, MAX_PATH))).parent_path();
-}
+static fs::path ProgramFolder() { return fs::path(userdata::BesideThisProgram(L"")).parent_path(); }
 
 // `program` --config `config` --doctor --json: its exit status and output.
 static std::pair<DWORD, std::string> RunDoctor(const fs::path& program, const fs::path& config) {

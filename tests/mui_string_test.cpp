@@ -24,9 +24,7 @@ static bool LibraryCodeRan() { return GetEnvironmentVariableW(L"USERDATA_TEST_LI
 // test_strings.dll by its full path, made `chars` characters long with ".\"
 // (and a doubled separator for an odd count).
 static std::wstring StringLibraryPath(size_t chars) {
-    wchar_t self[MAX_PATH];
-    std::wstring path(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
-    path.resize(path.rfind(L'\\') + 1);
+    std::wstring path = userdata::BesideThisProgram(L"");
     const size_t padding = chars - path.size() - std::size(L"test_strings.dll") + 1;
     for (size_t i = 0; i < padding / 2; ++i) path += L".\\";
     return path + std::wstring(padding % 2, L'\\') + L"test_strings.dll";

@@ -1,6 +1,6 @@
 // What every test program here uses: googletest and googlemock, the public
-// header, the one UTF conversion and handle owner, guarded caller buffers
-// (GuardedBuffer.h), registry keys of a test's own (TestKey.h), and product
+// header, the one UTF conversion and handle owner, files beside the program,
+// guarded caller buffers (GuardedBuffer.h), registry keys of a test's own (TestKey.h), and product
 // files: the library, and through it the stand-in platform layer, switched
 // to a product that a test describes inline, handed over as a file the way a
 // host hands over its own. Also the table of the seven context getters.
@@ -17,6 +17,7 @@
 #include <gmock/gmock.h>
 #include <nlohmann/json.hpp>
 
+#include "common/BesideThisProgram.h"
 #include "common/UniqueAny.h"
 #include "common/Utf.h"
 #include "support/GuardedBuffer.h"

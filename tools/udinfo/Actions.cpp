@@ -24,25 +24,19 @@ using userdata::WideToUtf8;
 
 namespace {
 
+// The user's switch as the library reads it; nothing when the key or the
+// value is missing.
 std::optional<DWORD> UserSwitch() {
-    const std::wstring root = Fetch(tvudGetUserProductRegistryRootKey);
-    DWORD value = 0, bytes = sizeof value;
-    if (root.empty() ||
-        RegGetValueW(HKEY_CURRENT_USER, root.c_str(), userdata::kAutoMigrateValue, RRF_RT_ANY, nullptr, &value,
-                     &bytes) != 0)
-        return std::nullopt;
-    return value;
+    const userdata::SwitchRead read =
+        userdata::ReadSwitch(HKEY_CURRENT_USER, Fetch(tvudGetUserProductRegistryRootKey).c_str());
+    return read.keyOpened && read.status == ERROR_SUCCESS ? std::optional(read.value) : std::nullopt;
 }
 
 std::string Describe(const std::optional<DWORD>& value) {
     return value ? std::to_string(*value) : std::string("absent");
 }
 
-bool MarkerExists() {
-    const std::wstring folder = FolderPath(TvUdSpecialFolder::RoamableRootFolder);
-    const std::wstring marker = folder + userdata::kDapMarkerName;
-    return !folder.empty() && GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool MarkerExists() { return userdata::FindDapMarker().state == userdata::DapMarker::Present; }
 
 // The stand-in migrator appends its command line to the file VTMIGRATOR_LOG
 // names; udinfo names one when the caller has not.
