@@ -163,7 +163,7 @@ bool JoinBelowResourceDirectory(const FolderRule* rule, wchar_t* buffer, std::si
     }
     // A sub-folder that does not fit is a failure, not a shorter path; the
     // buffer then holds the resource directory or the empty string.
-    length = AppendPathElement(buffer, element.data(), element.size(), size);
+    length = AppendPathElement(buffer, parts.directory.size(), element, size);
     if (length == 0) origin.fail(FolderOutcome::TooLong);
     return length != 0;
 }

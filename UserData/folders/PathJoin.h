@@ -8,20 +8,16 @@
 
 namespace userdata {
 
-// Appends `name` to the directory held in `directory` (capacity in
-// characters, NUL included), putting the platform layer's path separator
-// between them unless the directory already ends with it. Returns the new
-// length, or 0 when the result does not fit. Unlike the library's other
-// out-parameters, the buffer is not always left as it was on failure:
+// Appends `name` to the directory held in `directory` (`length` characters,
+// then its NUL; capacity in characters, NUL included), putting the platform
+// layer's path separator between them unless the directory already ends
+// with it. Returns the new length, or 0 when the result does not fit. Unlike
+// the library's other out-parameters, the buffer is not always left as it
+// was on failure:
 //   - no room for the separator: the buffer is left as it was;
 //   - no room for the name: the buffer holds the empty string.
 // An empty directory gets no separator: the result is the name alone.
-[[nodiscard]] unsigned int AppendPathElement(wchar_t* directory, const wchar_t* name,
-                                             std::size_t capacity);
-
-// The same for a name whose length the caller already knows: name[nameLength]
-// is its NUL and no NUL comes before it.
-[[nodiscard]] unsigned int AppendPathElement(wchar_t* directory, const wchar_t* name, std::size_t nameLength,
+[[nodiscard]] unsigned int AppendPathElement(wchar_t* directory, std::size_t length, std::wstring_view name,
                                              std::size_t capacity);
 
 // The separator the join puts between `directory` and a name: the platform

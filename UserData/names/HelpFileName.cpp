@@ -47,8 +47,8 @@ unsigned int FormDefaultHelpFile(wchar_t* buffer, unsigned long size) {
     const std::wstring& resDir = Pal::PackageUtils::resDir().native();
     if (resDir.empty() || resDir.size() >= size) return 0;
     std::wmemcpy(buffer, resDir.c_str(), resDir.size() + 1);
-    if (AppendPathElement(buffer, kHelpSubFolder, size) == 0) return 0;
-    return AppendPathElement(buffer, fileName.c_str(), size);
+    const unsigned int folder = AppendPathElement(buffer, resDir.size(), kHelpSubFolder, size);
+    return folder == 0 ? 0 : AppendPathElement(buffer, folder, fileName, size);
 }
 
 // A size query on the default path is answered with length + 1 from a work

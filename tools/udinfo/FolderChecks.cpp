@@ -28,9 +28,9 @@ DWORD WriteProbeFailure(const std::wstring& folder) {
     // The failed open closes nothing, so its error is still the last one.
     if (!userdata::FolderOpensForReadWrite(folder.c_str())) return GetLastError();
     wchar_t probe[userdata::kFolderPathSize] = {};
-    folder.copy(probe, userdata::kFolderPathSize - 1);
+    const std::size_t length = folder.copy(probe, userdata::kFolderPathSize - 1);
     const std::wstring name = L"udinfo-probe-" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
-    if (userdata::AppendPathElement(probe, name.c_str(), userdata::kFolderPathSize) == 0)
+    if (userdata::AppendPathElement(probe, length, name, userdata::kFolderPathSize) == 0)
         return ERROR_FILENAME_EXCED_RANGE;
     const userdata::UniqueFile file(CreateFileW(probe, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                                 FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
