@@ -1,9 +1,8 @@
-// Each export's floor: the platform, registry and file calls the export
-// makes, made directly in the same order, with the answer put together
-// straight in the caller's buffer. The names come from the library's own
-// tables and headers; the one rule outcome no table holds (the program name)
-// from one call of the export before the timing. A floor returns what its
-// export returns, and is a call, as the export is: never inlined.
+// Each export's floor: the platform, registry and file calls the export makes,
+// made directly in the same order, the answer put together straight in the
+// caller's buffer. Names come from the library's own tables and headers; the
+// program name, which no table holds, from one call of the export before the
+// timing. A floor returns what its export returns and, like it, is a call.
 #pragma once
 
 #include <UserData.h>
@@ -13,16 +12,17 @@
 #include <string>
 #include <string_view>
 
-#include "common/UniqueAny.h"
 #include "context/CallerBuffer.h"
 #include "context/ProductSettings.h"
 #include "folders/FolderResolution.h"
 #include "folders/FolderRules.h"
+#include "folders/PathJoin.h"
 #include "install/ComServerPathCheck.h"
 #include "install/DapMarker.h"
 #include "install/MigrationDecision.h"
 #include "install/PerUserInstall.h"
 #include "install/ProductRepairPass.h"
+#include "install/RepairActions.h"
 #include "names/HelpFileName.h"
 #include "platform/TvPal.h"
 #include "registry/RegistryFunctions.h"
@@ -41,17 +41,8 @@ inline const std::wstring kNone, kProfileHelp[] = {userdata::kHelpProfileValues[
 // GetProgramName's answer, taken before the timing.
 inline std::wstring programName;
 
-// Appends `text` after `separator` (none when 0, or when the path is empty or
-// ends with it) at a known length; false when it does not fit.
-inline bool Append(wchar_t* buffer, std::size_t& length, std::size_t capacity, std::wstring_view text,
-                   wchar_t separator) {
-    const bool separate = separator != 0 && length > 0 && buffer[length - 1] != separator;
-    if (length + (separate ? 1 : 0) + text.size() >= capacity) return false;
-    if (separate) buffer[length++] = separator;
-    std::wmemcpy(buffer + length, text.data(), text.size());
-    buffer[length += text.size()] = L'\0';
-    return true;
-}
+// A separator as a piece of the answer: none when 0.
+inline std::wstring_view Piece(const wchar_t& separator) { return {&separator, separator != 0 ? 1u : 0u}; }
 
 [[gnu::noinline]] inline unsigned int Language(wchar_t* b, unsigned long n) {
     return CopyToCallerBuffer(Roots::currentLanguageName(), b, n);
@@ -68,28 +59,27 @@ inline bool Append(wchar_t* buffer, std::size_t& length, std::size_t capacity, s
     if (fromProfile.empty()) fromProfile = profile.getString(kProfileHelp[1], kNone);
     if (!fromProfile.empty()) return CopyToCallerBuffer(fromProfile, buffer, capacity);
     const std::wstring fileName = GetProductSetting(L"", kDefaultHelpFile, kNone);
-    const wchar_t separator = Pal::FileSystem::path_separator();
-    std::size_t length = 0;
-    const bool joined = Append(buffer, length, capacity, Pal::PackageUtils::resDir().native(), 0) && length > 0 &&
-                        Append(buffer, length, capacity, userdata::kHelpSubFolder, separator) &&
-                        Append(buffer, length, capacity, fileName, separator);
-    return joined ? static_cast<unsigned int>(length) : 0;
+    const std::wstring_view resDir = Pal::PackageUtils::resDir().native();
+    if (resDir.empty()) return 0;
+    const wchar_t first = userdata::SeparatorAfter(resDir), second = Pal::FileSystem::path_separator();
+    const unsigned int copied =
+        CopyToCallerBuffer({resDir, Piece(first), userdata::kHelpSubFolder, Piece(second), fileName}, buffer, capacity);
+    return copied == 0 ? 0 : copied - 1;
 }
 
 // The help file's directory, the program name and the suffix, by its length.
 [[gnu::noinline]] inline unsigned int ContextFile(wchar_t* buffer, unsigned long capacity) {
     if (HelpFile(buffer, capacity) == 0 || Roots::productCultureSpecificRootName()[0] == L'\0') return 0;
     const wchar_t* slash = std::wcsrchr(buffer, L'\\');
-    std::size_t length = slash == nullptr ? 0 : static_cast<std::size_t>(slash + 1 - buffer);
-    const bool joined = Append(buffer, length, capacity, programName, 0) &&
-                        Append(buffer, length, capacity, userdata::kContextHelpSuffix, 0);
-    return joined ? static_cast<unsigned int>(length) : 0;
+    const std::size_t directory = slash == nullptr ? 0 : static_cast<std::size_t>(slash + 1 - buffer);
+    const unsigned int copied =
+        CopyToCallerBuffer({programName, userdata::kContextHelpSuffix}, buffer + directory, capacity - directory);
+    return copied == 0 ? 0 : static_cast<unsigned int>(directory + copied - 1);
 }
 
-// The special folder by its rule: a settings value (the product folder for a
-// missing root folder); the resource directory, the sub-folder after the
-// platform separator and the language (after a backslash below a sub-folder);
-// or the help file's directory and the language.
+// The special folder by its rule: a settings value (else, for a root folder, the
+// product folder); the resource directory, sub-folder and language; or the help
+// file's directory and the language.
 [[gnu::noinline]] inline unsigned int SpecialFolder(TvUdSpecialFolder::Folders folder, wchar_t* buffer,
                                                     std::size_t capacity) {
     const userdata::FolderRule* rule = userdata::FindFolderRule(folder);
@@ -97,34 +87,36 @@ inline bool Append(wchar_t* buffer, std::size_t& length, std::size_t capacity, s
     if (rule->source == userdata::FolderSource::Setting) {
         const std::wstring value = GetProductSetting(L"", userdata::resolution::SettingName(*rule), kNone);
         const unsigned int copied = CopyToCallerBuffer(value, buffer, capacity);
-        if (copied != 0 || !rule->fallsBackToProductFolder) return copied;
-        return SpecialFolder(TvUdSpecialFolder::ProductFolder, buffer, capacity);
+        return copied != 0 || !rule->fallsBackToProductFolder
+                   ? copied : SpecialFolder(TvUdSpecialFolder::ProductFolder, buffer, capacity);
     }
-    std::size_t length = 0;
     if (rule->source == userdata::FolderSource::Help) {
         wchar_t* slash = HelpFile(buffer, static_cast<unsigned long>(capacity)) ? std::wcsrchr(buffer, L'\\') : nullptr;
         if (slash == nullptr) return 0;
-        length = static_cast<std::size_t>(slash + 1 - buffer);
-        slash[1] = L'\0';
-        const bool joined = !rule->withLanguage || Append(buffer, length, capacity, Roots::currentLanguageName(),
-                                                          Pal::FileSystem::path_separator());
-        return joined ? static_cast<unsigned int>(length + 1) : 0;
+        const std::size_t directory = static_cast<std::size_t>(slash + 1 - buffer);
+        if (!rule->withLanguage) {
+            slash[1] = L'\0';
+            return static_cast<unsigned int>(directory + 1);
+        }
+        const wchar_t separator = userdata::SeparatorAfter({buffer, directory});
+        const unsigned int copied =
+            CopyToCallerBuffer({Piece(separator), Roots::currentLanguageName()}, slash + 1, capacity - directory);
+        return copied == 0 ? 0 : static_cast<unsigned int>(directory + copied);
     }
-    const std::wstring& resDir = Pal::PackageUtils::resDir().native();
+    const std::wstring_view resDir = Pal::PackageUtils::resDir().native();
     const wchar_t* const name = Roots::currentLanguageName();
     // A language of kLanguageSize characters or more names no folder.
     const std::wstring_view language(name, wcsnlen(name, userdata::kLanguageSize));
-    const wchar_t separator = rule->name || rule->withLanguage ? Pal::FileSystem::path_separator() : 0;
-    const bool joined =
-        !language.empty() && language.size() < userdata::kLanguageSize && Append(buffer, length, capacity, resDir, 0) &&
-        length > 0 && (rule->name == nullptr || Append(buffer, length, capacity, rule->name, separator)) &&
-        (!rule->withLanguage || Append(buffer, length, capacity, language, rule->name ? L'\\' : separator));
-    return joined ? static_cast<unsigned int>(length + 1) : 0;
+    if (language.empty() || language.size() >= userdata::kLanguageSize || resDir.empty()) return 0;
+    const std::wstring_view subFolder = rule->name ? rule->name : L"", below = rule->withLanguage ? language : L"";
+    const wchar_t separator = rule->name || rule->withLanguage ? userdata::SeparatorAfter(resDir) : 0,
+                  joiner = rule->name && rule->withLanguage ? L'\\' : 0;
+    return CopyToCallerBuffer({resDir, Piece(separator), subFolder, Piece(joiner), below}, buffer, capacity);
 }
 
-// One healthy installation pass: the product list, the library's COM server
-// check, then per product its key, local root folder value, the folder's
-// attributes and a read/write open. Returns how many passed every check.
+// One healthy installation pass: the product list, the COM server check, then
+// per product its key, local root folder value, the folder's attributes and
+// the pass's own read/write open. Returns how many passed every check.
 [[gnu::noinline]] inline unsigned int InstallPass() {
     const std::wstring listPath = Roots::productCultureSpecificRootName() + std::wstring(userdata::kUserDataSubKey);
     userdata::UniqueHkey list;
@@ -150,24 +142,20 @@ inline bool Append(wchar_t* buffer, std::size_t& length, std::size_t capacity, s
                                        &folderBytes) != ERROR_SUCCESS ||
             GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES)
             continue;
-        const userdata::UniqueFile opened(CreateFileW(folder, GENERIC_READ | GENERIC_WRITE,
-                                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-        healthy += opened ? 1 : 0;
+        healthy += userdata::FolderOpensForReadWrite(folder) ? 1 : 0;
     }
     return healthy;
 }
 
 // The probes of the steady migration state: the roamable root folder and its
-// marker, then the machine's and the user's switch. 1 when steady (marker
-// present, machine switch on, user switch neither absent nor 1), as
-// ProcessAutoMigrate always returns 1.
+// marker, the machine's and the user's switch. 1 when steady (marker present,
+// machine switch on, user switch neither absent nor 1), as ProcessAutoMigrate.
 [[gnu::noinline]] inline unsigned int AutoMigrateProbe() {
     wchar_t marker[1024];
     const unsigned int folder = SpecialFolder(TvUdSpecialFolder::RoamableRootFolder, marker, std::size(marker));
-    std::size_t length = folder > 0 ? folder - 1 : 0;
     const bool markerThere = folder > 0 && GetFileAttributesW(marker) != INVALID_FILE_ATTRIBUTES &&
-                             Append(marker, length, std::size(marker), userdata::kDapMarkerName, 0) &&
+                             CopyToCallerBuffer(userdata::kDapMarkerName, marker + folder - 1,
+                                                std::size(marker) - (folder - 1)) &&
                              GetFileAttributesW(marker) != INVALID_FILE_ATTRIBUTES;
     const auto machine = userdata::ReadSwitch(HKEY_LOCAL_MACHINE, Roots::productCultureSpecificRootName());
     const auto user = userdata::ReadSwitch(HKEY_CURRENT_USER, Roots::roamingRootName());

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -27,16 +28,13 @@ struct Options {
 // The median and a 95% interval for it from the order statistics alone: the
 // count of samples below the true median is binomial (n, 1/2) whatever the
 // samples' distribution, so ranks k and n + 1 - k hold it but for 2.5% a side.
-struct Estimate {
-    double median = 0, low = 0, high = 0;
-};
+struct Estimate { double median = 0, low = 0, high = 0; };
 
 inline Estimate Estimated(std::vector<double> samples) {
     if (samples.empty()) return {};
     std::sort(samples.begin(), samples.end());
     const std::size_t n = samples.size();
-    double below = 0, term = 1;
-    for (std::size_t i = 0; i < n; ++i) term /= 2;  // P(none of n below)
+    double below = 0, term = std::ldexp(1.0, -static_cast<int>(n));  // P(none of n below)
     std::size_t k = 0;
     for (; k < n / 2 && below + term <= 0.025; ++k) {
         below += term;
@@ -60,9 +58,8 @@ struct Timed {
     }
 };
 
-// Calibrates each member (tenfold until a batch takes a quarter of
-// `batchMs`, then scaled to all of it; this is the warm-up), then runs
-// `pairs` rounds of one batch each, always in the group's order.
+// Calibrates each member (tenfold until a batch takes a quarter of `batchMs`, then
+// scaled to all of it: the warm-up), then runs `pairs` rounds of a batch each, in order.
 inline void RunSideBySide(const std::vector<Timed*>& group, const Options& options) {
     const double targetNs = options.batchMs * 1e6;
     for (Timed* timed : group) {
@@ -105,17 +102,15 @@ Timed Repeat(Call call) {
 }
 
 // The median ratio must be at most (or at least) `limit`.
-struct Target {
-    enum Kind { None, AtMost, AtLeast } kind = None;
-    double limit = 0;
-};
+struct Target { enum Kind { AtMost, AtLeast } kind; double limit; };
 
 class Report {
 public:
-    // A condition the figures depend on.
-    void check(bool holds, const std::string& what) {
+    // A condition the figures depend on; returns whether it holds.
+    bool check(bool holds, const std::string& what) {
         if (!holds) std::fprintf(stderr, "CHECK FAILED: %s\n", what.c_str());
         failed_ += holds ? 0 : 1;
+        return holds;
     }
     // A target that is not the ratio of a row.
     void verdict(const std::string& target, bool met) {
@@ -135,9 +130,9 @@ public:
                         std::exchange(title_, {}).c_str());
         const Estimate ratio = peer ? RatioOf(other, op) : RatioOf(op, other);
         const bool met = target.kind == Target::AtMost ? ratio.median <= target.limit : ratio.median >= target.limit;
-        if (target.kind != Target::None) ++(met ? met_ : missed_);
-        const std::string verdict = target.kind == Target::None ? "-"
-            : (target.kind == Target::AtMost ? "<= " : ">= ") + Number(target.limit) + (met ? " met" : " MISSED");
+        ++(met ? met_ : missed_);
+        const std::string verdict =
+            (target.kind == Target::AtMost ? "<= " : ">= ") + Number(target.limit) + (met ? " met" : " MISSED");
         std::printf("| %s | %s | %s | %s | %s [%s..%s] | %s |\n", operation.c_str(), Time(op).c_str(),
                     against.c_str(), Time(other).c_str(), Number(ratio.median).c_str(), Number(ratio.low).c_str(),
                     Number(ratio.high).c_str(), verdict.c_str());
@@ -149,13 +144,13 @@ public:
         return missed_ == 0 && failed_ == 0 ? 0 : 1;
     }
 
-private:
     // Three significant figures or more: enough to tell ratios apart.
     static std::string Number(double value) {
         char text[32];
         std::snprintf(text, sizeof text, value < 10 ? "%.2f" : value < 100 ? "%.1f" : "%.0f", value);
         return text;
     }
+private:
     // The median time, in the unit that suits it.
     static std::string Time(const Timed& timed) {
         const double ns = Estimated(timed.nsPerCall).median;

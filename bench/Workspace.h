@@ -1,7 +1,7 @@
-// What the benchmark puts on the machine and takes away again: folders,
-// products, their keys below "Software\VeltraneBench" in both hives, and the
-// required COM server's registration by a relative path, made only where there
-// is none. Leftovers of a run cut short go when the next one starts.
+// What the benchmark puts on the machine and takes away again: folders, products,
+// their keys below "Software\VeltraneBench" in both hives, and the required COM
+// server's registration by a relative path where there is none. Leftovers of a
+// run cut short go when the next one starts.
 #pragma once
 
 #include <windows.h>
@@ -116,10 +116,9 @@ private:
     nlohmann::json Configuration(const std::wstring& machineRoot) const {
         using userdata::WideToUtf8;
         nlohmann::json values = {{WideToUtf8(userdata::kDefaultHelpFileSetting), "trelvix.chm"}};
-        for (const userdata::FolderRule& rule : userdata::kFolderRules) {
+        for (const userdata::FolderRule& rule : userdata::kFolderRules)
             if (rule.source == userdata::FolderSource::Setting)
                 values[WideToUtf8(rule.name)] = WideToUtf8(base_ + rule.name);
-        }
         return {{"roamingRootName", WideToUtf8(kUserRoot)},
                 {"productCultureSpecificRootName", WideToUtf8(machineRoot)},
                 {"currentLanguageName", "en-US"},

@@ -28,10 +28,9 @@ using namespace udbench;
 using TvUdSpecialFolder::Folders;
 using userdata::WideToUtf8;
 
-// Loaded by full path. UserData.dll is not linked, so that loading it is
-// timed for real; the resource-only DLL has no code at all.
+// Loaded by full path; UserData.dll is not linked, so that its load is timed for real.
 const std::wstring kUserDataDll = userdata::BesideThisProgram(L"UserData.dll");
-const std::wstring kStringsDll = userdata::BesideThisProgram(L"udbench_strings.dll");
+const std::wstring kResourcesDll = userdata::BesideThisProgram(L"udbench_resources.dll");
 
 // UserData.dll and the exports timed, by MinGW-w64's names, typed by the
 // public header's declarations; `problem` says why when one is missing.
@@ -83,16 +82,13 @@ Timed LoadAndFree(const std::wstring& library) {
     return Repeat([library](wchar_t*) { return userdata::UniqueModule(LoadLibraryW(library.c_str())) ? 1 : 0; });
 }
 
-// Loading and freeing UserData.dll next to the resource-only DLL, and what
-// that leaves in the C runtime's heap: the target is nothing.
+// Loading and freeing UserData.dll against the resource-only DLL, and the heap it leaves (target: none).
 void CheckLoadAndFree(const Options& options, Report& report) {
     if (!options.selects("LoadLibraryW")) return;
-    report.check(userdata::UniqueModule(LoadLibraryW(kUserDataDll.c_str())) && !MsiLoaded(),
-                 "UserData.dll loads, without msi.dll");
     report.table("LoadLibraryW + FreeLibrary (ratio = UserData.dll / the resource-only DLL)");
-    Timed userData = LoadAndFree(kUserDataDll), resourceOnly = LoadAndFree(kStringsDll);
+    Timed userData = LoadAndFree(kUserDataDll), resourceOnly = LoadAndFree(kResourcesDll);
     RunSideBySide({&userData, &resourceOnly}, options);
-    report.row("UserData.dll", userData, "udbench_strings.dll", resourceOnly, kNearFloor);
+    report.row("UserData.dll", userData, "udbench_resources.dll", resourceOnly, kNearFloor);
     report.check(GetModuleHandleW(L"UserData.dll") == nullptr && !MsiLoaded(),
                  "UserData.dll is unloaded by its last FreeLibrary, and msi.dll was never loaded");
     const long long before = HeapBytesInUse();
@@ -138,14 +134,15 @@ struct Run {
 
     void compareWithFloors() {
         report.table("Against the floor (ratio = export / floor)");
-        const auto withBuffer = [](auto get) { return [get](wchar_t* b) { return get(b, kBuffer); }; };
-        compare("tvudGetCurrentLanguage", withBuffer(ud.getCurrentLanguage), "floor", withBuffer(floors::Language),
-                kGetter);
-        compare("tvudGetMachineProductRegistryRootKey", withBuffer(ud.getMachineProductRegistryRootKey), "floor",
-                withBuffer(floors::MachineRoot), kGetter);
-        compare("GetHelpFileName", withBuffer(ud.getHelpFileName), "floor", withBuffer(floors::HelpFile), kGetter);
-        compare("GetContextFileName", withBuffer(ud.getContextFileName), "floor", withBuffer(floors::ContextFile),
-                kGetter);
+        using Getter = UserDataExports::Getter;
+        const auto withBuffer = [](Getter get) { return [get](wchar_t* b) { return get(b, kBuffer); }; };
+        for (const auto& [name, exported, floor] :
+             {std::tuple("tvudGetCurrentLanguage", ud.getCurrentLanguage, Getter{floors::Language}),
+              std::tuple("tvudGetMachineProductRegistryRootKey", ud.getMachineProductRegistryRootKey,
+                         Getter{floors::MachineRoot}),
+              std::tuple("GetHelpFileName", ud.getHelpFileName, Getter{floors::HelpFile}),
+              std::tuple("GetContextFileName", ud.getContextFileName, Getter{floors::ContextFile})})
+            compare(name, withBuffer(exported), "floor", withBuffer(floor), kGetter);
         for (int value = 0; value < TvUdSpecialFolder::kFolderCount; ++value) {
             const auto folder = static_cast<Folders>(value);
             compare(
@@ -153,15 +150,13 @@ struct Run {
                 [get = ud.getSpecialFolder, folder](wchar_t* b) { return get(folder, b, kBuffer); }, "floor",
                 [folder](wchar_t* b) { return floors::SpecialFolder(folder, b, kBuffer); }, kGetter);
         }
-        if (options.selects("ProcessAutoMigrate")) {
-            compare(
-                "ProcessAutoMigrate (steady state)",
-                [migrate = ud.processAutoMigrate](wchar_t*) { return unsigned{migrate()}; }, "floor",
-                [](wchar_t*) { return floors::AutoMigrateProbe(); }, {Target::AtMost, 2});
-            report.check(floors::AutoMigrateProbe() == 1 &&
-                             GetFileAttributesW(workspace.migratorLog().c_str()) == INVALID_FILE_ATTRIBUTES,
-                         "the steady state stays steady and starts no migrator");
-        }
+        compare(
+            "ProcessAutoMigrate (steady state)",
+            [migrate = ud.processAutoMigrate](wchar_t*) { return unsigned{migrate()}; }, "floor",
+            [](wchar_t*) { return floors::AutoMigrateProbe(); }, {Target::AtMost, 2});
+        report.check(floors::AutoMigrateProbe() == 1 &&
+                         GetFileAttributesW(workspace.migratorLog().c_str()) == INVALID_FILE_ATTRIBUTES,
+                     "the steady state stays steady and starts no migrator");
     }
 
     void compareWithPeers() {
@@ -188,7 +183,7 @@ struct Run {
         for (std::size_t i = 0; i < kCount; ++i) {
             std::string problem;  // of the workspace
             const std::wstring product = workspace.product(kSizes[i], problem);
-            if (product.empty()) return report.check(false, problem);
+            if (!report.check(!product.empty(), problem)) return;
             const auto useProduct = [init = ud.initProductParams, product] { init(product.c_str(), L""); };
             useProduct();
             report.check(floors::InstallPass() == kSizes[i] && ud.installUserData() == ERROR_SUCCESS,
@@ -204,17 +199,12 @@ struct Run {
             report.row("InstallUserData, " + std::to_string(kSizes[i]) + " listed", ops[i], "floor", floorPasses[i],
                        kNearFloor);
 
-        // The cost per product may fall, but not grow beyond noise (x10 a
-        // step would be quadratic).
-        constexpr double kNoise = 1.25;
+        // The cost per product may fall, but not grow beyond noise (quadratic: x10).
         double worst = 0;
-        std::printf("\nCost per product against the size before (at most x%.2f):", kNoise);
-        for (std::size_t i = 1; i < kCount; ++i) {
-            const double growth = RatioOf(ops[i], ops[i - 1]).median * kSizes[i - 1] / kSizes[i];
-            worst = std::max(worst, growth);
-            std::printf(" x%.2f at %u products%s", growth, kSizes[i], i + 1 < kCount ? "," : ".\n");
-        }
-        report.verdict("InstallUserData grows no faster than linearly", worst <= kNoise);
+        for (std::size_t i = 1; i < kCount; ++i)
+            worst = std::max(worst, RatioOf(ops[i], ops[i - 1]).median * kSizes[i - 1] / kSizes[i]);
+        report.verdict("InstallUserData grows no faster than linearly: its cost per product grows at most x" +
+                           Report::Number(worst) + " a size (target: x1.25)", worst <= 1.25);
         report.verdict("msi.dll stays unloaded through every healthy pass", !MsiLoaded());
     }
 
@@ -244,37 +234,40 @@ struct Run {
     }
 };
 
-int RunAll(const Options& options) {
-    std::printf("# udbench\n\n%d pairs of batches of about %.0f ms a row; ratios pair by pair, their median with "
-                "a 95%% interval.\n", options.pairs, options.batchMs);
-    const auto abandon = [](const std::string& why) {
-        std::fprintf(stderr, "udbench: %s\n", why.c_str());
-        return 2;
-    };
-    Report report;
-    report.check(!MsiLoaded(), "msi.dll is not loaded at start");
-    CheckLoadAndFree(options, report);
-
+// The exports against their floors and peers, UserData.dll loaded for the while
+// on the workspace's product; false, with the reason, when the run cannot start.
+bool TimeExports(const Options& options, Report& report) {
     Workspace workspace;
     std::string problem;
     const std::wstring config = workspace.create(problem) ? workspace.product(0, problem) : std::wstring();
-    if (config.empty()) return abandon(problem);
+    if (!report.check(!config.empty(), problem)) return false;
     SetEnvironmentVariableW(L"VTMIGRATOR_LOG", workspace.migratorLog().c_str());
     const UserDataExports ud;
-    if (!ud.problem.empty()) return abandon(ud.problem);
-    if (ud.initProductParams(config.c_str(), L"") != 0) return abandon("the product configuration is refused");
+    wchar_t program[kBuffer] = {};
+    if (!report.check(ud.problem.empty(), ud.problem) ||
+        !report.check(ud.initProductParams(config.c_str(), L"") == 0, "the product configuration is accepted") ||
+        !report.check(ud.getProgramName(program, kBuffer) != 0, "the product has a program name"))
+        return false;
+    floors::programName = program;
     report.check(ud.checkComServerRelativePaths(), "the product's COM servers are registered by relative paths");
     report.check(ud.installUserData() == ERROR_SUCCESS, "InstallUserData over an empty product list succeeds");
-
-    wchar_t program[kBuffer] = {};
-    if (ud.getProgramName(program, kBuffer) == 0) return abandon("the product has no program name");
-    floors::programName = program;
 
     Run run{ud, workspace, options, report};
     run.compareWithFloors();
     run.compareWithPeers();
     run.compareInstall();
     run.checkMemory();
+    return true;
+}
+
+int RunAll(const Options& options) {
+    std::printf("# udbench\n\n%d pairs of batches of about %.0f ms a row; ratios pair by pair, their median with "
+                "a 95%% interval.\n", options.pairs, options.batchMs);
+    Report report;
+    report.check(!MsiLoaded(), "msi.dll is not loaded at start");
+    if (!TimeExports(options, report)) return 2;
+    // Last: the exports' run has freed UserData.dll, and Wine's start-up work is over.
+    CheckLoadAndFree(options, report);
     return report.finish();
 }
 
