@@ -70,7 +70,7 @@ inline std::wstring_view Piece(const wchar_t& separator) { return {&separator, s
 // The help file's directory, the program name and the suffix, by its length.
 [[gnu::noinline]] inline unsigned int ContextFile(wchar_t* buffer, unsigned long capacity) {
     if (HelpFile(buffer, capacity) == 0 || Roots::productCultureSpecificRootName()[0] == L'\0') return 0;
-    const wchar_t* slash = std::wcsrchr(buffer, L'\\');
+    const wchar_t* slash = std::wcsrchr(buffer, userdata::kHelpFolderEnd);
     const std::size_t directory = slash == nullptr ? 0 : static_cast<std::size_t>(slash + 1 - buffer);
     const unsigned int copied =
         CopyToCallerBuffer({programName, userdata::kContextHelpSuffix}, buffer + directory, capacity - directory);
@@ -91,7 +91,8 @@ inline std::wstring_view Piece(const wchar_t& separator) { return {&separator, s
                    ? copied : SpecialFolder(TvUdSpecialFolder::ProductFolder, buffer, capacity);
     }
     if (rule->source == userdata::FolderSource::Help) {
-        wchar_t* slash = HelpFile(buffer, static_cast<unsigned long>(capacity)) ? std::wcsrchr(buffer, L'\\') : nullptr;
+        wchar_t* slash = HelpFile(buffer, static_cast<unsigned long>(capacity))
+                             ? std::wcsrchr(buffer, userdata::kHelpFolderEnd) : nullptr;
         if (slash == nullptr) return 0;
         const std::size_t directory = static_cast<std::size_t>(slash + 1 - buffer);
         if (!rule->withLanguage) {
@@ -110,7 +111,7 @@ inline std::wstring_view Piece(const wchar_t& separator) { return {&separator, s
     if (language.empty() || language.size() >= userdata::kLanguageSize || resDir.empty()) return 0;
     const std::wstring_view subFolder = rule->name ? rule->name : L"", below = rule->withLanguage ? language : L"";
     const wchar_t separator = rule->name || rule->withLanguage ? userdata::SeparatorAfter(resDir) : 0,
-                  joiner = rule->name && rule->withLanguage ? L'\\' : 0;
+                  joiner = rule->name && rule->withLanguage ? userdata::kLanguageBelowSubFolder : 0;
     return CopyToCallerBuffer({resDir, Piece(separator), subFolder, Piece(joiner), below}, buffer, capacity);
 }
 

@@ -31,6 +31,10 @@ constexpr std::size_t kSubFolderSize = 64;
 
 using FolderPath = std::array<wchar_t, kFolderPathSize>;
 
+// Between a sub-folder and the language below it: a backslash, whatever the
+// platform layer's separator.
+inline constexpr wchar_t kLanguageBelowSubFolder = L'\\';
+
 // Why a rule gave no path, or that it gave one.
 enum class FolderOutcome {
     Resolved,
@@ -95,7 +99,7 @@ inline const wchar_t* UsableLanguage(std::size_t& length) {
 struct PartsBelowResourceDirectory {
     std::wstring_view directory;
     std::wstring_view subFolder;
-    std::wstring_view joiner;  // "\\" between sub-folder and language, when there are both
+    std::wstring_view joiner;  // kLanguageBelowSubFolder, when there are both
     std::wstring_view language;
     wchar_t separator = 0;     // 0: none
 
@@ -125,7 +129,7 @@ template <typename Origin>
     if (rule->withLanguage) {
         origin.language(language);
         parts.language = {language, languageLength};
-        if (!parts.subFolder.empty()) parts.joiner = L"\\";
+        if (!parts.subFolder.empty()) parts.joiner = {&kLanguageBelowSubFolder, 1};
     }
     if (parts.subFolder.size() + 1 + languageLength >= kSubFolderSize && !parts.joiner.empty())
         return origin.fail(FolderOutcome::SubFolderTooLong), false;
@@ -184,8 +188,7 @@ template <typename Origin>
 bool HelpPartsOf(bool withLanguage, HelpFolderParts& parts, Origin& origin) {
     if (FormHelpFileName(parts.helpFile.data(), kHelpPathSize, origin.helpFile()) == 0)
         return origin.fail(FolderOutcome::NoHelpFile), false;
-    // Cut at the backslash itself, whatever the platform separator is.
-    const wchar_t* lastBackslash = std::wcsrchr(parts.helpFile.data(), L'\\');
+    const wchar_t* lastBackslash = std::wcsrchr(parts.helpFile.data(), kHelpFolderEnd);
     // A help file named without a directory (possible only from the user's
     // profile) has no folder to offer: report none rather than guess one.
     if (lastBackslash == nullptr) return origin.fail(FolderOutcome::HelpFileWithoutFolder), false;

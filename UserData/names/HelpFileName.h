@@ -13,6 +13,9 @@ inline constexpr const wchar_t* kHelpProfileValues[] = {L"TRLVHELP", L"HELP"};
 inline constexpr wchar_t kDefaultHelpFileSetting[] = L"DefaultHelpFileName";
 inline constexpr wchar_t kHelpSubFolder[] = L"Help";
 inline constexpr wchar_t kContextHelpSuffix[] = L"CTXT.CHM";
+// The help file's folder ends at its last backslash, whatever the platform
+// layer's separator: the context-help file and the help folders are cut there.
+inline constexpr wchar_t kHelpFolderEnd = L'\\';
 
 // Where a help file name came from: a value of the current profile's
 // container "General", or (fromProfile false) the product settings value

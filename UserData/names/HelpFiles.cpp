@@ -25,9 +25,8 @@ unsigned int GetContextFileName(wchar_t* buffer, unsigned long size) {
     // Refused rather than cut: a shortened file name would name another file.
     if (programLength + kSuffixLength >= kWork) return 0;
 
-    // Cut at the backslash itself, whatever the platform separator is. A
-    // help file named without a directory gives the context file alone.
-    const wchar_t* slash = std::wcsrchr(helpFile, L'\\');
+    // A help file named without a directory gives the context file alone.
+    const wchar_t* slash = std::wcsrchr(helpFile, userdata::kHelpFolderEnd);
     const std::size_t directoryLength = slash == nullptr ? 0 : static_cast<std::size_t>(slash - helpFile) + 1;
     const std::size_t length = directoryLength + programLength + kSuffixLength;
 
