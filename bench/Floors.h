@@ -41,8 +41,7 @@ inline const std::wstring kNone, kProfileHelp[] = {userdata::kHelpProfileValues[
 // GetProgramName's answer, taken before the timing.
 inline std::wstring programName;
 
-// A separator as a piece of the answer: none when 0.
-inline std::wstring_view Piece(const wchar_t& separator) { return {&separator, separator != 0 ? 1u : 0u}; }
+using userdata::OptionalPiece;
 
 [[gnu::noinline]] inline unsigned int Language(wchar_t* b, unsigned long n) {
     return CopyToCallerBuffer(Roots::currentLanguageName(), b, n);
@@ -62,8 +61,8 @@ inline std::wstring_view Piece(const wchar_t& separator) { return {&separator, s
     const std::wstring_view resDir = Pal::PackageUtils::resDir().native();
     if (resDir.empty()) return 0;
     const wchar_t first = userdata::SeparatorAfter(resDir), second = Pal::FileSystem::path_separator();
-    const unsigned int copied =
-        CopyToCallerBuffer({resDir, Piece(first), userdata::kHelpSubFolder, Piece(second), fileName}, buffer, capacity);
+    const unsigned int copied = CopyToCallerBuffer(
+        {resDir, OptionalPiece(first), userdata::kHelpSubFolder, OptionalPiece(second), fileName}, buffer, capacity);
     return copied == 0 ? 0 : copied - 1;
 }
 
@@ -100,8 +99,8 @@ inline std::wstring_view Piece(const wchar_t& separator) { return {&separator, s
             return static_cast<unsigned int>(directory + 1);
         }
         const wchar_t separator = userdata::SeparatorAfter({buffer, directory});
-        const unsigned int copied =
-            CopyToCallerBuffer({Piece(separator), Roots::currentLanguageName()}, slash + 1, capacity - directory);
+        const unsigned int copied = CopyToCallerBuffer({OptionalPiece(separator), Roots::currentLanguageName()},
+                                                       slash + 1, capacity - directory);
         return copied == 0 ? 0 : static_cast<unsigned int>(directory + copied);
     }
     const std::wstring_view resDir = Pal::PackageUtils::resDir().native();
@@ -112,7 +111,8 @@ inline std::wstring_view Piece(const wchar_t& separator) { return {&separator, s
     const std::wstring_view subFolder = rule->name ? rule->name : L"", below = rule->withLanguage ? language : L"";
     const wchar_t separator = rule->name || rule->withLanguage ? userdata::SeparatorAfter(resDir) : 0,
                   joiner = rule->name && rule->withLanguage ? userdata::kLanguageBelowSubFolder : 0;
-    return CopyToCallerBuffer({resDir, Piece(separator), subFolder, Piece(joiner), below}, buffer, capacity);
+    return CopyToCallerBuffer({resDir, OptionalPiece(separator), subFolder, OptionalPiece(joiner), below}, buffer,
+                              capacity);
 }
 
 // One healthy installation pass: the product list, the COM server check, then

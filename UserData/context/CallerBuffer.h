@@ -47,6 +47,11 @@ namespace userdata {
     return length + 1;
 }
 
+// A one-character piece (a separator), or no piece when the character is 0.
+[[nodiscard]] inline std::wstring_view OptionalPiece(const wchar_t& character) {
+    return {&character, character != 0 ? 1u : 0u};
+}
+
 [[nodiscard]] inline unsigned int CopyToCallerBuffer(const std::wstring& source, wchar_t* buffer,
                                                      std::size_t capacity) {
     return CopyToCallerBuffer(source.c_str(), buffer, capacity);

@@ -103,7 +103,7 @@ struct PartsBelowResourceDirectory {
     std::wstring_view language;
     wchar_t separator = 0;     // 0: none
 
-    std::wstring_view separatorText() const { return {&separator, separator != 0 ? 1u : 0u}; }
+    std::wstring_view separatorText() const { return OptionalPiece(separator); }
     std::size_t elementLength() const { return subFolder.size() + joiner.size() + language.size(); }
     std::size_t length() const { return directory.size() + separatorText().size() + elementLength(); }
 };
@@ -180,7 +180,7 @@ struct HelpFolderParts {
     std::wstring_view language;
     wchar_t separator = 0;  // 0: none
 
-    std::wstring_view separatorText() const { return {&separator, separator != 0 ? 1u : 0u}; }
+    std::wstring_view separatorText() const { return OptionalPiece(separator); }
     std::size_t length() const { return directory.size() + separatorText().size() + language.size(); }
 };
 
