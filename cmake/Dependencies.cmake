@@ -20,34 +20,44 @@ if(NOT EXISTS "${BOOST_DIR}/include/boost/filesystem.hpp")
 endif()
 
 file(GLOB _boost_fs_sources CONFIGURE_DEPENDS "${BOOST_DIR}/filesystem/src/*.cpp")
-# Built once for each thread model that links it (see the toolchain file):
-# the model of the targets made where this is called.
-function(userdata_boost_filesystem name)
-  add_library(${name} STATIC ${_boost_fs_sources})
-  target_include_directories(${name} SYSTEM PUBLIC "${BOOST_DIR}/include")
-  target_compile_definitions(${name}
-    PUBLIC  BOOST_ALL_NO_LIB BOOST_FILESYSTEM_STATIC_LINK=1
-    PRIVATE BOOST_FILESYSTEM_SOURCE BOOST_FILESYSTEM_NO_CXX20_ATOMIC_REF)
-  target_link_libraries(${name} PUBLIC bcrypt advapi32)
-endfunction()
-userdata_boost_filesystem(boost_filesystem)
+add_library(boost_filesystem STATIC ${_boost_fs_sources})
+target_include_directories(boost_filesystem SYSTEM PUBLIC "${BOOST_DIR}/include")
+target_compile_definitions(boost_filesystem
+  PUBLIC  BOOST_ALL_NO_LIB BOOST_FILESYSTEM_STATIC_LINK=1
+  PRIVATE BOOST_FILESYSTEM_SOURCE BOOST_FILESYSTEM_NO_CXX20_ATOMIC_REF)
+target_link_libraries(boost_filesystem PUBLIC bcrypt advapi32)
 add_library(Boost::filesystem ALIAS boost_filesystem)
 
-# --- GoogleTest / GoogleMock, built from their sources ------------------
-if(USERDATA_BUILD_TESTS)
-  set(GOOGLETEST_DIR /usr/src/googletest CACHE PATH
-      "GoogleTest and GoogleMock sources, built for the tests (Debian's googletest package)")
-  if(NOT EXISTS "${GOOGLETEST_DIR}/CMakeLists.txt")
-    message(FATAL_ERROR "GoogleTest sources not found in '${GOOGLETEST_DIR}'; run tools/setup.sh first")
+# A header-only library of Debian's, reached through a link named `name` to
+# its own folder, never through the rest of /usr/include, so that sources
+# include <name/header>; a link left by an earlier folder is replaced.
+function(userdata_header_only target folder name)
+  set(_root "${CMAKE_BINARY_DIR}/_deps/${target}/include")
+  set(_link "${_root}/${name}")
+  if(IS_SYMLINK "${_link}")
+    file(READ_SYMLINK "${_link}" _linked)
+    if(NOT _linked STREQUAL folder)
+      file(REMOVE "${_link}")
+    endif()
   endif()
-  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
-  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-  # GoogleTest needs std::mutex: the posix thread model, like the tests.
-  set(CMAKE_CXX_COMPILER_LAUNCHER ${USERDATA_POSIX_THREADS})
-  set(CMAKE_CXX_LINKER_LAUNCHER ${USERDATA_POSIX_THREADS})
-  add_subdirectory(${GOOGLETEST_DIR} ${CMAKE_BINARY_DIR}/_deps/googletest EXCLUDE_FROM_ALL)
-  unset(CMAKE_CXX_COMPILER_LAUNCHER)
-  unset(CMAKE_CXX_LINKER_LAUNCHER)
+  if(NOT IS_SYMLINK "${_link}")
+    file(MAKE_DIRECTORY "${_root}")
+    file(CREATE_LINK "${folder}" "${_link}" SYMBOLIC)
+  endif()
+  add_library(${target} INTERFACE)
+  target_include_directories(${target} SYSTEM INTERFACE "${_root}")
+endfunction()
+
+# --- doctest, for the tests (the toolchain file says why this framework) --
+if(USERDATA_BUILD_TESTS)
+  set(DOCTEST_DIR /usr/include/doctest CACHE PATH
+      "doctest's header folder, the one holding doctest.h (Debian's doctest-dev)")
+  if(NOT EXISTS "${DOCTEST_DIR}/doctest.h")
+    message(FATAL_ERROR "doctest not found in '${DOCTEST_DIR}'; run tools/setup.sh first")
+  endif()
+  userdata_header_only(doctest "${DOCTEST_DIR}" doctest)
+  # GCC 12's win32 thread model has no std::mutex.
+  target_compile_definitions(doctest INTERFACE DOCTEST_CONFIG_NO_MULTITHREADING)
 endif()
 
 # --- nlohmann-json: only its own folder, never the rest of /usr/include --
@@ -56,20 +66,4 @@ set(NLOHMANN_JSON_DIR /usr/include/nlohmann CACHE PATH
 if(NOT EXISTS "${NLOHMANN_JSON_DIR}/json.hpp")
   message(FATAL_ERROR "nlohmann-json not found in '${NLOHMANN_JSON_DIR}'; run tools/setup.sh first")
 endif()
-# The folder is reached through a link named nlohmann/, so that sources
-# include <nlohmann/json.hpp>; a link left by an earlier NLOHMANN_JSON_DIR
-# is replaced.
-set(_json_root "${CMAKE_BINARY_DIR}/_deps/nlohmann-json/include")
-set(_json_link "${_json_root}/nlohmann")
-if(IS_SYMLINK "${_json_link}")
-  file(READ_SYMLINK "${_json_link}" _json_target)
-  if(NOT _json_target STREQUAL NLOHMANN_JSON_DIR)
-    file(REMOVE "${_json_link}")
-  endif()
-endif()
-if(NOT IS_SYMLINK "${_json_link}")
-  file(MAKE_DIRECTORY "${_json_root}")
-  file(CREATE_LINK "${NLOHMANN_JSON_DIR}" "${_json_link}" SYMBOLIC)
-endif()
-add_library(nlohmann_json INTERFACE)
-target_include_directories(nlohmann_json SYSTEM INTERFACE "${_json_root}")
+userdata_header_only(nlohmann_json "${NLOHMANN_JSON_DIR}" nlohmann)

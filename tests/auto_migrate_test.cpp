@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <process.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -25,7 +26,7 @@ static Lines Started(const fs::path& log, DWORD waitMs) {
     }
 }
 
-TEST(AutoMigrate, StartsTheMigratorAsTheSwitchesTheMarkerAndTheRuntimeSay) {
+TEST_CASE("AutoMigrate.StartsTheMigratorAsTheSwitchesTheMarkerAndTheRuntimeSay") {
     enum Dap { MadeNow, File, Folder, NoRoamableFolder };  // what the call finds in the roamable folder
     constexpr int kNoKey = -2, kNoValue = -1;              // a switch's key is missing, or holds no value
     const std::string all = "/a /product \"TRLV\" /language \"en-US\"", dap = all + " /dap ";
@@ -70,7 +71,7 @@ TEST(AutoMigrate, StartsTheMigratorAsTheSwitchesTheMarkerAndTheRuntimeSay) {
     constexpr wchar_t kOverrides[] = L"Software\\Wine\\DllOverrides";
     SetEnvironmentVariableW(L"VTMIGRATOR_LOG", log.c_str());
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        INFO(c.name);
         fs::remove(log), fs::remove_all(roamable);
         if (c.marker != NoRoamableFolder) fs::create_directory(roamable);
         if (c.marker == File) std::ofstream(marker).put('\0');
@@ -89,21 +90,21 @@ TEST(AutoMigrate, StartsTheMigratorAsTheSwitchesTheMarkerAndTheRuntimeSay) {
         // A waited run is logged before the call returns, one not waited for well after.
         SetEnvironmentVariableW(L"VTMIGRATOR_DELAY_MS", c.options.empty() ? L"0" : c.waited ? L"300" : L"1500");
         const json settings = {{"", {{{"values", {{"RoamableRootFolder", WideToUtf8(roamable.wstring())}}}}}}};
-        ASSERT_EQ(0u, InitProduct({{"productCultureSpecificRootName", WideToUtf8(machinePath)},
+        REQUIRE(0u == InitProduct({{"productCultureSpecificRootName", WideToUtf8(machinePath)},
                                    {"roamingRootName", WideToUtf8(userPath)}, {"currentProduct", c.product},
                                    {"currentLanguageName", c.language}, {"productSettings", settings}}));
-        EXPECT_TRUE(ProcessAutoMigrate());
+        CHECK(ProcessAutoMigrate());
         if (c.runtime) RegDeleteKeyValueW(HKEY_CURRENT_USER, kOverrides, L"mscoree");
         fs::remove(planted);
-        EXPECT_EQ(0u, GetEnvironmentVariableW(L"USERDATA_TEST_LIBRARY_CODE_RAN", nullptr, 0)) << "planted code ran";
-        EXPECT_EQ(c.marker != NoRoamableFolder, fs::exists(marker)) << "the marker comes before any switch";
-        EXPECT_TRUE(c.waited || c.options.empty() || Started(log, 0).empty()) << "waited for the marker start";
+        CHECK_MESSAGE(0u == GetEnvironmentVariableW(L"USERDATA_TEST_LIBRARY_CODE_RAN", nullptr, 0), "planted code ran");
+        CHECK_MESSAGE((c.marker != NoRoamableFolder) == fs::exists(marker), "the marker comes before any switch");
+        CHECK_MESSAGE((c.waited || c.options.empty() || Started(log, 0).empty()), "waited for the marker start");
         const Lines expected = c.options.empty() ? Lines{} : Lines{migrator + c.options};
-        EXPECT_EQ(expected, Started(log, c.waited ? 0 : c.options.empty() ? 1000 : 10000));
+        CHECK(expected == (Started(log, c.waited ? 0 : c.options.empty() ? 1000 : 10000)));
         DWORD value = 0, bytes = sizeof value;
         const bool read = !RegGetValueW(HKEY_CURRENT_USER, userPath.c_str(), L"AutoMigrate", RRF_RT_REG_DWORD, nullptr,
                                         &value, &bytes);
-        EXPECT_EQ(c.after, read ? std::optional(value) : std::nullopt);
+        CHECK(c.after == (read ? std::optional(value) : std::nullopt));
     }
     fs::remove(log), fs::remove_all(roamable);
 }
@@ -123,16 +124,15 @@ static std::string OutputOfStart(const fs::path& migrator, const wchar_t* option
     return printed.str();
 }
 
-TEST(Migrator, ReadsItsOptionsWhereverItIsInstalled) {
+TEST_CASE("Migrator.ReadsItsOptionsWhereverItIsInstalled") {
     const fs::path built = fs::path(_wpgmptr).parent_path() / L"vtmigrator.exe";
     for (const wchar_t* folder : {L"plain", L"Program Files\\Veltrane Trelvix", L"Dossier \u00e9t\u00e9 \u5c71"}) {
         const fs::path installed = fs::temp_directory_path() / L"vtmigrator-test" / folder / L"vtmigrator.exe";
-        SCOPED_TRACE(WideToUtf8(installed.wstring()));
+        INFO(WideToUtf8(installed.wstring()));
         fs::create_directories(installed.parent_path());
         fs::copy_file(built, installed, fs::copy_options::overwrite_existing);
-        EXPECT_EQ("vtmigrator: would migrate all settings of product TRLV, language en-US\n"
-                  "vtmigrator: first start of this user's roamable folder\nexit 0",
-                  OutputOfStart(installed, L"/a /product \"TRLV\" /language \"en-US\" /dap "));
+        CHECK("vtmigrator: would migrate all settings of product TRLV, language en-US\n"
+                  "vtmigrator: first start of this user's roamable folder\nexit 0" == OutputOfStart(installed, L"/a /product \"TRLV\" /language \"en-US\" /dap "));
     }
     fs::remove_all(fs::temp_directory_path() / L"vtmigrator-test");
 }

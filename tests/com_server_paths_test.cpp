@@ -14,7 +14,7 @@ static Server Path(const std::wstring& text, DWORD type = REG_SZ) { return Raw(t
 
 const std::wstring kBareName = L"TrelvixCore.dll", kAbsolute = L"C:\\Program Files\\Veltrane\\TrelvixCore.dll";
 
-TEST(ComServerPaths, AnswerFromTheThreeRegistrations) {
+TEST_CASE("ComServerPaths.AnswerFromTheThreeRegistrations") {
     // The required class first, then the two optional ones.
     const wchar_t* const classes[] = {L"{3F6B2D84-9E15-4C7A-8B02-D4A9C1E65F38}",
                                       L"{5E3A9C41-7B20-4D8F-9A61-0C2F4B8E7D13}",
@@ -41,7 +41,7 @@ TEST(ComServerPaths, AnswerFromTheThreeRegistrations) {
          false},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        INFO(c.name);
         std::optional<TestKey> classKeys[3], serverKeys[3];  // the server keys go first
         for (int i = 0; i < 3; ++i) {
             // Registering first also removes what an aborted run left behind.
@@ -50,6 +50,6 @@ TEST(ComServerPaths, AnswerFromTheThreeRegistrations) {
             if (c.servers[i].type != REG_NONE) serverKeys[i]->setRaw(nullptr, c.servers[i].type, c.servers[i].bytes);
             if (!c.servers[i].registered) serverKeys[i].reset(), classKeys[i].reset();
         }
-        EXPECT_EQ(c.expected, CheckCOMServerRelativePaths());
+        CHECK(c.expected == CheckCOMServerRelativePaths());
     }
 }

@@ -116,7 +116,7 @@ struct BrokenSetUp : HealthySetUp {
     userdata::UniqueFile holder;
 };
 
-TEST(Doctor, FindsEachBrokenSetUpWithItsStatusAndFixAndChangesNothing) {
+TEST_CASE("Doctor.FindsEachBrokenSetUpWithItsStatusAndFixAndChangesNothing") {
     const std::string listed = "per-user install: " + WideToUtf8(kListedProduct);
     // The check that must find the breakage, its status and part of its detail.
     const struct { const char* name; Breakage breakage; std::string check; const char *status, *detail; }
@@ -136,33 +136,33 @@ TEST(Doctor, FindsEachBrokenSetUpWithItsStatusAndFixAndChangesNothing) {
          "and rewrite it (REINSTALL=UserData REINSTALLMODE=u "},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        INFO(c.name);
         const BrokenSetUp setUp(c.breakage);
         const std::optional<DWORD> switchBefore = UserSwitch(setUp.user.path());
         const auto [status, out] = RunDoctor(setUp.program, setUp.config);
         const json doctor = json::parse(out, nullptr, false);
-        ASSERT_TRUE(doctor.is_object() && doctor["checks"].is_array()) << out;
-        EXPECT_EQ(1, doctor["schemaVersion"]);
-        EXPECT_GE(doctor["checks"].size(), 12u);
+        REQUIRE_MESSAGE((doctor.is_object() && doctor["checks"].is_array()), out);
+        CHECK(1 == doctor["schemaVersion"]);
+        CHECK(doctor["checks"].size() >= 12u);
         bool problem = false, named = false;
         for (const json& check : doctor["checks"]) {
-            EXPECT_EQ(check["status"] == "ok", check["fix"].is_null()) << check.dump() << ": a fix exactly when needed";
-            EXPECT_TRUE(c.breakage != None || check["status"] != "problem") << check.dump();
+            CHECK_MESSAGE((check["status"] == "ok") == check["fix"].is_null(), check.dump() << ": a fix exactly when needed");
+            CHECK_MESSAGE((c.breakage != None || check["status"] != "problem"), check.dump());
             problem = problem || check["status"] == "problem";
             if (check["name"] != c.check) continue;
             named = true;
-            EXPECT_EQ(c.status, check["status"]) << check.dump();
-            EXPECT_THAT(check["detail"].get<std::string>(), testing::HasSubstr(c.detail));
+            CHECK_MESSAGE(c.status == check["status"], check.dump());
+            CHECK_MESSAGE(check["detail"].get<std::string>().find(c.detail) != std::string::npos, check.dump());
         }
-        EXPECT_TRUE(named) << c.check << " missing from " << out;
-        EXPECT_EQ(problem ? 1u : 0u, status) << "exit status 1 exactly when a check found a problem";
+        CHECK_MESSAGE(named, c.check << " missing from " << out);
+        CHECK_MESSAGE((problem ? 1u : 0u) == status, "exit status 1 exactly when a check found a problem");
         // Nothing written, deleted or started: no marker, no probe file left,
         // the switch and the listed product's key as they were.
-        EXPECT_FALSE(fs::exists(setUp.base / "RoamableRootFolder" / "DAP"));
+        CHECK_FALSE(fs::exists(setUp.base / "RoamableRootFolder" / "DAP"));
         for (const auto& rule : userdata::kFolderRules)
-            EXPECT_TRUE(!rule.perUser || !fs::exists(setUp.base / rule.name) || fs::is_empty(setUp.base / rule.name));
-        EXPECT_EQ(switchBefore, UserSwitch(setUp.user.path()));
+            CHECK((!rule.perUser || !fs::exists(setUp.base / rule.name) || fs::is_empty(setUp.base / rule.name)));
+        CHECK(switchBefore == UserSwitch(setUp.user.path()));
         userdata::UniqueHkey listedKey;
-        EXPECT_EQ(0, RegOpenKeyExW(HKEY_CURRENT_USER, setUp.listedKey.path().c_str(), 0, KEY_READ, listedKey.put()));
+        CHECK(0 == RegOpenKeyExW(HKEY_CURRENT_USER, setUp.listedKey.path().c_str(), 0, KEY_READ, listedKey.put()));
     }
 }

@@ -28,15 +28,15 @@ static json AllSettings() {
 
 // Both forms of tvudGetSpecialFolder; the buffer form with exactly the room needed.
 static void ExpectFolder(int value, const std::wstring& expected) {
-    SCOPED_TRACE("folder " + std::to_string(value));
+    INFO("folder ", value);
     const auto folder = static_cast<Folders>(value);
     const auto get = [folder](wchar_t* buffer, size_t size) { return tvudGetSpecialFolder(folder, buffer, size); };
-    EXPECT_EQ(expected, tvudGetSpecialFolder(folder));
+    CHECK(expected == tvudGetSpecialFolder(folder));
     const auto needed = static_cast<unsigned int>(expected.empty() ? 0 : expected.size() + 1);
-    EXPECT_EQ((Filled{needed, needed ? std::optional(expected) : std::nullopt}), Fill(get, expected.size() + 1));
+    CHECK((Filled{needed, needed ? std::optional(expected) : std::nullopt}) == Fill(get, expected.size() + 1));
 }
 
-TEST(SpecialFolder, ResolvesEveryValue) {
+TEST_CASE("SpecialFolder.ResolvesEveryValue") {
     // Each case lists folder values with the path expected for each.
     const struct { const char* name; json config; std::vector<std::pair<int, std::wstring>> folders; } cases[] = {
         {"every folder, every setting present", Product(AllSettings()),
@@ -72,13 +72,13 @@ TEST(SpecialFolder, ResolvesEveryValue) {
         {"help path of 1024 characters", Product(Help("C:\\" + Xs(1021))), {{2, L""}, {3, L""}}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        ASSERT_EQ(0u, InitProduct(c.config));
+        INFO(c.name);
+        REQUIRE(0u == InitProduct(c.config));
         for (const auto& [value, expected] : c.folders) ExpectFolder(value, expected);
     }
 }
 
-TEST(ProductXFoldPath, ReportsOneOrZero) {
+TEST_CASE("ProductXFoldPath.ReportsOneOrZero") {
     const auto N = kNullBuffer;
     const struct { const char* name; json config; int folder; size_t capacity; Filled expected; } cases[] = {
         {"language below R", Product(), 1, 64, {1, L"C:\\P\\en-US"}},
@@ -89,21 +89,21 @@ TEST(ProductXFoldPath, ReportsOneOrZero) {
         {"null buffer, sub-folder refused", Product(), 4, N, {}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        ASSERT_EQ(0u, InitProduct(c.config));
+        INFO(c.name);
+        REQUIRE(0u == InitProduct(c.config));
         const auto get = [&](wchar_t* b, size_t n) { return tvudGetProductXFoldPath(b, n, Folders(c.folder)); };
-        EXPECT_EQ(c.expected, Fill(get, c.capacity));
+        CHECK(c.expected == Fill(get, c.capacity));
     }
 }
 
-TEST(FolderExports, UserDataCacheLangPathXRootFoldPathAndWideCapacities) {
-    ASSERT_EQ(0u, InitProduct(Product()));
+TEST_CASE("FolderExports.UserDataCacheLangPathXRootFoldPathAndWideCapacities") {
+    REQUIRE(0u == InitProduct(Product()));
     // Capacities cross 32 bits unchanged: 2^32 + 2 is not a capacity of 2.
     const auto wide = [](wchar_t* b, size_t) { return tvudGetSpecialFolder(Folders(0), b, (size_t{1} << 32) + 2); };
-    EXPECT_EQ((Filled{5, L"C:\\P"}), Fill(wide, 5));
+    CHECK((Filled{5, L"C:\\P"}) == Fill(wide, 5));
     // Both paths, 18 and 24 characters; the result is the second's.
     wchar_t first[32] = {};
     const auto get = [&](wchar_t* second, size_t size) { return GetTRLVUserDataCacheLangPath(first, second, size); };
-    EXPECT_EQ((Filled{25, L"C:\\P\\UserDataCache\\en-US"}), Fill(get, 25));
-    EXPECT_STREQ(L"C:\\P\\UserDataCache", first);
+    CHECK((Filled{25, L"C:\\P\\UserDataCache\\en-US"}) == Fill(get, 25));
+    CHECK(std::wstring(L"C:\\P\\UserDataCache") == first);
 }

@@ -10,7 +10,7 @@ static json Product(json general, const char* resDir = "C:\\P", const char* defa
     return config;
 }
 
-TEST(HelpFiles, SourceOrderAndResult) {
+TEST_CASE("HelpFiles.SourceOrderAndResult") {
     // GetHelpFileName: a profile's path gives length + 1, the default path its
     // length; a size query answers length + 1 for both and touches nothing.
     // GetContextFileName: the context-help file beside the help file, or an
@@ -43,8 +43,8 @@ TEST(HelpFiles, SourceOrderAndResult) {
         {"no help file, no context file", context, Product(none, ""), 260, {}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        ASSERT_EQ(0u, InitProduct(c.config));
-        EXPECT_EQ(c.expected, Fill(c.get, c.capacity));
+        INFO(c.name);
+        REQUIRE(0u == InitProduct(c.config));
+        CHECK(c.expected == Fill(c.get, c.capacity));
     }
 }

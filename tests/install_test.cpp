@@ -92,7 +92,7 @@ static std::wstring RootOfLength(size_t chars) {
 
 // Products the Installer does not know: every run fails, and the last
 // product's status is the pass's.
-TEST(ReconfigurationPass, EachProductStateGetsItsRepair) {
+TEST_CASE("ReconfigurationPass.EachProductStateGetsItsRepair") {
     const std::wstring missing = L"C:\\UserDataTests\\NoSuchFolder", overlong = L"C:\\" + std::wstring(MAX_PATH, L'f');
     // The first product's per-user key (none: missing) and its LocalRootFolder
     // (empty: none); the COM server registered at the start and after every
@@ -116,7 +116,7 @@ TEST(ReconfigurationPass, EachProductStateGetsItsRepair) {
     };
     const RequiredServer server;
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        INFO(c.name);
         server.set(c.atStart);
         const std::wstring userKeyPath = TestKey::UniquePath() + L"\\" + (c.leaf ? c.leaf : L"TRLV-1");
         std::optional<TestKey> userKey;
@@ -127,11 +127,11 @@ TEST(ReconfigurationPass, EachProductStateGetsItsRepair) {
         products.add(kUnknownProduct, userKeyPath);
         if (c.second) products.add(kOtherUnknownProduct, secondKey.path());
         InstallerRuns() = {{}, {}, [&] { c.afterRun ? server.set(c.afterRun) : void(); }};
-        EXPECT_EQ(c.second || !*c.runs ? 0u : unsigned(ERROR_UNKNOWN_PRODUCT), products.install());
-        EXPECT_EQ(Reinstalls(c.runs), InstallerRuns().properties);
+        CHECK((c.second || !*c.runs ? 0u : unsigned(ERROR_UNKNOWN_PRODUCT)) == products.install());
+        CHECK(Reinstalls(c.runs) == InstallerRuns().properties);
         if (!c.second) {
-            EXPECT_THAT(InstallerRuns().products, testing::Each(std::wstring(kUnknownProduct)));
-            EXPECT_TRUE(!c.leaf || !*c.runs == UserString(userKeyPath, L"Present").has_value()) << "deleted for \"u\"";
+            for (const std::wstring& product : InstallerRuns().products) CHECK(kUnknownProduct == product);
+            CHECK_MESSAGE((!c.leaf || !*c.runs == UserString(userKeyPath, L"Present").has_value()), "deleted for \"u\"");
         }
     }
     InstallerRuns() = {};  // the hook refers to this test's server
@@ -141,7 +141,7 @@ TEST(ReconfigurationPass, EachProductStateGetsItsRepair) {
 // keeps them: MsiSetInternalUI's way, where a null pointer leaves the owner.
 static std::pair<INSTALLUILEVEL, HWND> standIn, standInWhileRunning;
 
-TEST(ReconfigurationRun, BasicInterfaceWithoutCancelAndNoOwnerWhileTheInstallerRuns) {
+TEST_CASE("ReconfigurationRun.BasicInterfaceWithoutCancelAndNoOwnerWhileTheInstallerRuns") {
     const userdata::InstallerFunctions installer{
         [](INSTALLUILEVEL level, HWND* owner) {
             if (owner) std::swap(standIn.second, *owner);
@@ -150,17 +150,17 @@ TEST(ReconfigurationRun, BasicInterfaceWithoutCancelAndNoOwnerWhileTheInstallerR
         [](LPCWSTR, int, INSTALLSTATE, LPCWSTR) { standInWhileRunning = standIn; return UINT(ERROR_INSTALL_FAILURE); }};
     const auto before = std::make_pair(INSTALLUILEVEL_NONE, GetDesktopWindow());
     standIn = before;
-    EXPECT_EQ(unsigned(ERROR_INSTALL_FAILURE), userdata::ReconfigureProductThrough(installer, kUnknownProduct, L""));
+    CHECK(unsigned(ERROR_INSTALL_FAILURE) == userdata::ReconfigureProductThrough(installer, kUnknownProduct, L""));
     const auto basicWithoutCancel = INSTALLUILEVEL(INSTALLUILEVEL_BASIC | INSTALLUILEVEL_HIDECANCEL);
-    EXPECT_EQ(std::make_pair(basicWithoutCancel, HWND()), standInWhileRunning) << "level, then owner";
-    EXPECT_EQ(before, standIn) << "the host's level and owner are put back";
+    CHECK_MESSAGE(std::make_pair(basicWithoutCancel, HWND()) == standInWhileRunning, "level, then owner");
+    CHECK_MESSAGE(before == standIn, "the host's level and owner are put back");
 }
 
 // The fixture package, repaired by the real Installer, which puts back what
 // each case breaks.
-TEST(FixtureProduct, EachBreakageGetsItsRepair) {
+TEST_CASE("FixtureProduct.EachBreakageGetsItsRepair") {
     const std::wstring localRoot = UserString(kFixtureUserKey, L"LocalRootFolder").value_or(L"");
-    ASSERT_FALSE(localRoot.empty()) << "the fixture package is not installed (ctest runs msi.install first)";
+    REQUIRE_FALSE_MESSAGE(localRoot.empty(), "the fixture package is not installed (ctest runs msi.install first)");
     enum Breakage { None, UserKeyDeleted, FolderDeleted, FolderHeldForReadingOnly };
     // Whether the per-user key was deleted before the pass: by the test, or by the library.
     const struct { const char* name; Breakage breakage; const wchar_t* runs; bool userKeyDeleted; } cases[] = {
@@ -174,66 +174,67 @@ TEST(FixtureProduct, EachBreakageGetsItsRepair) {
     products.add(kFixtureProductCode, kFixtureUserKey);
     const RequiredServer server;
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        ASSERT_EQ(0, RegSetKeyValueW(HKEY_CURRENT_USER, kFixtureUserKey, L"PresentBeforeThePass", REG_SZ, L"", 2));
+        INFO(c.name);
+        REQUIRE(0 == RegSetKeyValueW(HKEY_CURRENT_USER, kFixtureUserKey, L"PresentBeforeThePass", REG_SZ, L"", 2));
         server.set(c.breakage == UserKeyDeleted ? kAbsolute : kRelative);
-        ASSERT_TRUE(c.breakage != UserKeyDeleted || !RegDeleteTreeW(HKEY_CURRENT_USER, kFixtureUserKey));
-        ASSERT_TRUE(c.breakage != FolderDeleted || RemoveDirectoryW(localRoot.c_str()));
+        REQUIRE((c.breakage != UserKeyDeleted || !RegDeleteTreeW(HKEY_CURRENT_USER, kFixtureUserKey)));
+        REQUIRE((c.breakage != FolderDeleted || RemoveDirectoryW(localRoot.c_str())));
         // Others may read but not write, so a read-write open fails with a sharing violation.
         userdata::UniqueFile holder(c.breakage != FolderHeldForReadingOnly ? INVALID_HANDLE_VALUE
             : CreateFileW(localRoot.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                           FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-        ASSERT_EQ(c.breakage == FolderHeldForReadingOnly, bool(holder));
+        REQUIRE((c.breakage == FolderHeldForReadingOnly) == bool(holder));
         InstallerRuns() = {};
-        EXPECT_EQ(ERROR_SUCCESS, products.install());
+        CHECK(ERROR_SUCCESS == products.install());
         holder.reset();
-        EXPECT_EQ(Reinstalls(c.runs), InstallerRuns().properties);
-        EXPECT_THAT(InstallerRuns().products, testing::Each(std::wstring(kFixtureProductCode)));
-        EXPECT_EQ(c.userKeyDeleted, !UserString(kFixtureUserKey, L"PresentBeforeThePass"));
+        CHECK(Reinstalls(c.runs) == InstallerRuns().properties);
+        for (const std::wstring& product : InstallerRuns().products) CHECK(kFixtureProductCode == product);
+        CHECK(c.userKeyDeleted == !UserString(kFixtureUserKey, L"PresentBeforeThePass"));
         if (c.breakage == UserKeyDeleted) {
-            EXPECT_EQ(L"1", UserString(kFixtureUserKey, L"SecondaryInstall")) << "TRLV_SECONDARY_INSTALL not passed";
+            CHECK_MESSAGE(std::wstring(L"1") == UserString(kFixtureUserKey, L"SecondaryInstall"), "TRLV_SECONDARY_INSTALL not passed");
         }
     }
 }
 
 // In a process of its own, through the exports only.
-TEST(FreshProcess, FlagsInstallerBindingAndTheProfileRecordedOnlyByTheFirstSuccess) {
+TEST_CASE("FreshProcess.FlagsInstallerBindingAndTheProfileRecordedOnlyByTheFirstSuccess" *
+          doctest::test_suite("FreshProcess")) {
     const auto installerLoaded = [] { return GetModuleHandleW(L"msi.dll") != nullptr; };
-    ASSERT_FALSE(installerLoaded()) << "loading the library bound the Installer";
+    REQUIRE_FALSE_MESSAGE(installerLoaded(), "loading the library bound the Installer");
     const RequiredServer server;
     // The longest root that leaves room for "\UserData". Its list's default
     // value names no product, though its per-user key is missing.
     ProductList products(HKEY_LOCAL_MACHINE, RootOfLength(userdata::kMaxMachineRootChars));
     products.add(nullptr, TestKey::UniquePath()).add(kFixtureProductCode, kFixtureUserKey);
     const json product = {{"productCultureSpecificRootName", WideToUtf8(products.root)}, {"currentProduct", "nDoC"}};
-    ASSERT_EQ(0u, InitProduct(product));
-    EXPECT_FALSE(tvudIsSecondaryInstall());
-    EXPECT_TRUE(tvudIsNimbraDoc());
+    REQUIRE(0u == InitProduct(product));
+    CHECK_FALSE(tvudIsSecondaryInstall());
+    CHECK(tvudIsNimbraDoc());
 
     // A failed call records nothing; nor does the first success, made with
     // the profile variable unset, and none after it tries again.
-    ASSERT_EQ(0u, InitProduct({{"productCultureSpecificRootName", WideToUtf8(products.root + L"x")}}));
-    EXPECT_EQ(unsigned(ERROR_FILENAME_EXCED_RANGE), InstallUserData());
-    ASSERT_EQ(0u, InitProduct(product));
+    REQUIRE(0u == InitProduct({{"productCultureSpecificRootName", WideToUtf8(products.root + L"x")}}));
+    CHECK(unsigned(ERROR_FILENAME_EXCED_RANGE) == InstallUserData());
+    REQUIRE(0u == InitProduct(product));
     wchar_t profile[MAX_PATH] = {};
-    ASSERT_NE(0u, GetEnvironmentVariableW(L"USERPROFILE", profile, MAX_PATH));
-    ASSERT_TRUE(SetEnvironmentVariableW(L"USERPROFILE", nullptr));
-    EXPECT_EQ(ERROR_SUCCESS, InstallUserData());
-    ASSERT_TRUE(SetEnvironmentVariableW(L"USERPROFILE", profile));
-    EXPECT_FALSE(tvudIsSecondaryInstall()) << "every per-user key was present";
-    EXPECT_FALSE(installerLoaded()) << "a pass without repairs, or a question, bound the Installer";
+    REQUIRE(0u != GetEnvironmentVariableW(L"USERPROFILE", profile, MAX_PATH));
+    REQUIRE(SetEnvironmentVariableW(L"USERPROFILE", nullptr));
+    CHECK(ERROR_SUCCESS == InstallUserData());
+    REQUIRE(SetEnvironmentVariableW(L"USERPROFILE", profile));
+    CHECK_FALSE_MESSAGE(tvudIsSecondaryInstall(), "every per-user key was present");
+    CHECK_FALSE_MESSAGE(installerLoaded(), "a pass without repairs, or a question, bound the Installer");
 
     // The last product's status is the pass's; the flag is set although the
     // reconfiguration failed.
     products.add(kOtherUnknownProduct, TestKey::UniquePath());
-    EXPECT_EQ(ERROR_UNKNOWN_PRODUCT, InstallUserData());
-    EXPECT_TRUE(tvudIsSecondaryInstall());
-    EXPECT_TRUE(installerLoaded());
+    CHECK(ERROR_UNKNOWN_PRODUCT == InstallUserData());
+    CHECK(tvudIsSecondaryInstall());
+    CHECK(installerLoaded());
 
     const TestKey key(HKEY_CURRENT_USER);
     const std::wstring text = std::wstring(profile) + L"\\Templates";
-    ASSERT_EQ(0u, tvudRegSetString(key.handle(), L"V", text.c_str()));
-    EXPECT_EQ(text, UserString(key.path(), L"V")) << "the profile folder was recorded";
-    ASSERT_EQ(0u, InitProduct({{"currentProduct", "NDOCX"}}));
-    EXPECT_FALSE(tvudIsNimbraDoc());
+    REQUIRE(0u == tvudRegSetString(key.handle(), L"V", text.c_str()));
+    CHECK_MESSAGE(text == UserString(key.path(), L"V"), "the profile folder was recorded");
+    REQUIRE(0u == InitProduct({{"currentProduct", "NDOCX"}}));
+    CHECK_FALSE(tvudIsNimbraDoc());
 }

@@ -30,9 +30,9 @@ static std::wstring StringLibraryPath(size_t chars) {
     return path + std::wstring(padding % 2, L'\\') + L"test_strings.dll";
 }
 
-TEST(LoadMUIString, EveryOutcome) {
+TEST_CASE("LoadMUIString.EveryOutcome") {
     SetEnvironmentVariableW(L"USERDATA_TEST_LIBRARY_CODE_RAN", nullptr);
-    ASSERT_FALSE(StringLibraryLoaded());
+    REQUIRE_FALSE(StringLibraryLoaded());
     // Id 123 is "Trelvix drawing", 200 a text of 300 characters, 124 absent.
     // A failure with a buffer leaves it an empty string; plain text comes
     // back unchanged. (Capacities: robustness_test.cpp.)
@@ -59,19 +59,19 @@ TEST(LoadMUIString, EveryOutcome) {
         {"empty source", L"", 64, {0, L""}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(c.expected, Fill([&](wchar_t* b, size_t n) { return tvudLoadMUIString(c.source.c_str(), b, n); },
+        INFO(c.name);
+        CHECK(c.expected == Fill([&](wchar_t* b, size_t n) { return tvudLoadMUIString(c.source.c_str(), b, n); },
                                    c.capacity));
-        EXPECT_FALSE(StringLibraryLoaded()) << "the library must be released";
-        EXPECT_FALSE(LibraryCodeRan()) << "only the library's resources may be read";
+        CHECK_FALSE_MESSAGE(StringLibraryLoaded(), "the library must be released");
+        CHECK_FALSE_MESSAGE(LibraryCodeRan(), "only the library's resources may be read");
     }
 }
 
-TEST(LoadMUIString, ReleasesOnlyItsOwnReference) {
+TEST_CASE("LoadMUIString.ReleasesOnlyItsOwnReference") {
     userdata::UniqueModule held(LoadLibraryW(L"test_strings.dll"));
-    ASSERT_TRUE(held);
+    REQUIRE(held);
     wchar_t buffer[260];
-    EXPECT_EQ(16u, tvudLoadMUIString(L"@test_strings.dll,-123", buffer, 260));
-    EXPECT_EQ(0u, tvudLoadMUIString(L"@test_strings.dll,-124", buffer, 260));
-    EXPECT_TRUE(StringLibraryLoaded()) << "the caller's own reference must survive";
+    CHECK(16u == tvudLoadMUIString(L"@test_strings.dll,-123", buffer, 260));
+    CHECK(0u == tvudLoadMUIString(L"@test_strings.dll,-124", buffer, 260));
+    CHECK_MESSAGE(StringLibraryLoaded(), "the caller's own reference must survive");
 }

@@ -2,7 +2,7 @@
 // and the vertical product name read from the key it names.
 #include "support/TestSupport.h"
 
-TEST(Names, CutBySeparatorsOnly) {
+TEST_CASE("Names.CutBySeparatorsOnly") {
     // The result is the length; a failure gives 0 and leaves the buffer.
     const struct { std::wstring root; Filled program, product; } cases[] = {
         {L"Software\\Veltrane\\Trelvix\\R27.0\\TRLV-7001:409", {4, L"TRLV"}, {7, L"Trelvix"}},
@@ -16,16 +16,16 @@ TEST(Names, CutBySeparatorsOnly) {
         {L"S\\P\\R\\" + std::wstring(2040, L'x') + L"-1", {}, {}},  // 2048 characters or more give no names at all
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.root.substr(0, 64)));
+        INFO(c.root.substr(0, 64));
         // A platform separator other than the backslash, which alone cuts these names.
-        ASSERT_EQ(0u, InitProduct({{"productCultureSpecificRootName", WideToUtf8(c.root)}, {"pathSeparator", "/"}}));
-        EXPECT_EQ(c.program, Fill(GetProgramName, 4096));
-        EXPECT_EQ(c.product, Fill(GetProductName, 4096));
+        REQUIRE(0u == InitProduct({{"productCultureSpecificRootName", WideToUtf8(c.root)}, {"pathSeparator", "/"}}));
+        CHECK(c.program == Fill(GetProgramName, 4096));
+        CHECK(c.product == Fill(GetProductName, 4096));
     }
 }
 
 // The result is the value's size in bytes, NUL included (12 for "Civil").
-TEST(VerticalProductName, ReadFromTheMachineKeyOrAMissingOnesUserKey) {
+TEST_CASE("VerticalProductName.ReadFromTheMachineKeyOrAMissingOnesUserKey") {
     const std::wstring base = TestKey::UniquePath() + L"\\";
     // An empty value text: no such value.
     const struct { const char* name; std::wstring root; bool machineKey; std::wstring machine, user; DWORD type;
@@ -40,12 +40,12 @@ TEST(VerticalProductName, ReadFromTheMachineKeyOrAMissingOnesUserKey) {
         {"expansion of 3000 characters", base + L"e", true, std::wstring(3000, L'a'), L"", REG_EXPAND_SZ, {}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        INFO(c.name);
         std::optional<TestKey> machine, user;
         if (c.machineKey) machine.emplace(HKEY_LOCAL_MACHINE, c.root);
         if (!c.machine.empty()) machine->setString(L"ProductName", c.machine, c.type);
         if (!c.user.empty()) user.emplace(HKEY_CURRENT_USER, c.root).setString(L"ProductName", c.user);
-        ASSERT_EQ(0u, InitProduct({{"productCultureSpecificRootName", WideToUtf8(c.root)}}));
-        EXPECT_EQ(c.expected, Fill(GetVerticalProductName, 8192));
+        REQUIRE(0u == InitProduct({{"productCultureSpecificRootName", WideToUtf8(c.root)}}));
+        CHECK(c.expected == Fill(GetVerticalProductName, 8192));
     }
 }

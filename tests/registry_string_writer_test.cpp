@@ -9,21 +9,21 @@ static void ExpectStored(const TestKey& key, const wchar_t* name, DWORD type, co
     DWORD storedType = REG_NONE, size = 256;
     std::uint8_t bytes[256] = {};
     RegQueryValueExW(key.handle(), name, nullptr, &storedType, bytes, &size);
-    EXPECT_EQ(type, storedType);
-    EXPECT_EQ(Utf16Bytes(text + L'\0'), std::vector<std::uint8_t>(bytes, bytes + size));
+    CHECK(type == storedType);
+    CHECK(Utf16Bytes(text + L'\0') == std::vector<std::uint8_t>(bytes, bytes + size));
 }
 
-TEST(RegSetString, KeepsTheTypeUnlessTheProfileFolderBecomesAReference) {
+TEST_CASE("RegSetString.KeepsTheTypeUnlessTheProfileFolderBecomesAReference") {
     // A profile folder outside ASCII (a letter beyond the BMP among them),
     // recorded by a pass over a product list with nothing in it: one that
     // succeeds without an Installer run.
     const TestKey list(HKEY_LOCAL_MACHINE, TestKey::UniquePath() + L"\\UserData");
     const std::wstring root = list.path().substr(0, list.path().rfind(L'\\'));
-    ASSERT_EQ(0u, InitProduct({{"productCultureSpecificRootName", WideToUtf8(root)}}));
+    REQUIRE(0u == InitProduct({{"productCultureSpecificRootName", WideToUtf8(root)}}));
     const std::wstring zoe = L"Zo\u00e9 Stra\u00dfe \u5c71\U0001D11E";
     const std::wstring upperZoe = L"ZO\u00e9 STRA\u00dfE \u5c71\U0001D11E";
     SetEnvironmentVariableW(L"USERPROFILE", (L"C:\\Users\\" + zoe).c_str());
-    ASSERT_EQ(0u, InstallUserData());
+    REQUIRE(0u == InstallUserData());
     // In order, into one key: `was` gives the value a type before the write.
     const struct { const wchar_t* name; std::optional<DWORD> was; std::wstring text; DWORD type; std::wstring kept; }
         writes[] = {
@@ -44,20 +44,20 @@ TEST(RegSetString, KeepsTheTypeUnlessTheProfileFolderBecomesAReference) {
     TestKey key(HKEY_CURRENT_USER);
     for (const auto& w : writes) {
         if (w.was) key.setRaw(w.name, *w.was, {1, 0, 0, 0});
-        EXPECT_EQ(0u, tvudRegSetString(key.handle(), w.name, w.text.c_str()));
+        CHECK(0u == tvudRegSetString(key.handle(), w.name, w.text.c_str()));
         ExpectStored(key, w.name, w.type, w.kept);
     }
 }
 
-TEST(RegSetString, WriteOnlyHandleKeepsTheTypeAndStatusesAreReported) {
+TEST_CASE("RegSetString.WriteOnlyHandleKeepsTheTypeAndStatusesAreReported") {
     TestKey key(HKEY_CURRENT_USER);
     key.setString(L"Expand", L"%TEMP%", REG_EXPAND_SZ);
     userdata::UniqueHkey writeOnly, readOnly;
-    ASSERT_EQ(0, RegOpenKeyExW(HKEY_CURRENT_USER, key.path().c_str(), 0, KEY_SET_VALUE, writeOnly.put()));
-    ASSERT_EQ(ERROR_ACCESS_DENIED, RegQueryValueExW(writeOnly.get(), L"Expand", nullptr, nullptr, nullptr, nullptr));
-    EXPECT_EQ(0u, tvudRegSetString(writeOnly.get(), L"Expand", L"%TMP%\\x"));
+    REQUIRE(0 == RegOpenKeyExW(HKEY_CURRENT_USER, key.path().c_str(), 0, KEY_SET_VALUE, writeOnly.put()));
+    REQUIRE(ERROR_ACCESS_DENIED == RegQueryValueExW(writeOnly.get(), L"Expand", nullptr, nullptr, nullptr, nullptr));
+    CHECK(0u == tvudRegSetString(writeOnly.get(), L"Expand", L"%TMP%\\x"));
     ExpectStored(key, L"Expand", REG_EXPAND_SZ, L"%TMP%\\x");
 
-    ASSERT_EQ(0, RegOpenKeyExW(HKEY_CURRENT_USER, key.path().c_str(), 0, KEY_QUERY_VALUE, readOnly.put()));
-    EXPECT_EQ(unsigned(ERROR_ACCESS_DENIED), tvudRegSetString(readOnly.get(), L"V", L"x"));
+    REQUIRE(0 == RegOpenKeyExW(HKEY_CURRENT_USER, key.path().c_str(), 0, KEY_QUERY_VALUE, readOnly.put()));
+    CHECK(unsigned(ERROR_ACCESS_DENIED) == tvudRegSetString(readOnly.get(), L"V", L"x"));
 }

@@ -8,7 +8,7 @@
 
 using namespace userdata;
 
-TEST(RegistryOpenKey, FallsBackFromMissingMachineKeyOnly) {
+TEST_CASE("RegistryOpenKey.FallsBackFromMissingMachineKeyOnly") {
     // The key opened is told by its "Hive" value; empty: none opened.
     const struct { const char* name; HKEY root; bool inMachine, inUser, denied; LSTATUS expected; const wchar_t* hive; }
         cases[] = {
@@ -20,25 +20,25 @@ TEST(RegistryOpenKey, FallsBackFromMissingMachineKeyOnly) {
             {"missing classes key: no fallback", HKEY_CLASSES_ROOT, true, true, false, ERROR_FILE_NOT_FOUND, L""},
         };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        INFO(c.name);
         const std::wstring path = TestKey::UniquePath();
         std::optional<TestKey> machine, user;
         if (c.inMachine) machine.emplace(HKEY_LOCAL_MACHINE, path).setString(L"Hive", L"machine");
         if (c.inUser) user.emplace(HKEY_CURRENT_USER, path).setString(L"Hive", L"user");
         if (c.denied) machine->denyReading();
         UniqueHkey key;
-        EXPECT_EQ(c.expected, RegistryOpenKey(c.root, path.c_str(), 0, KEY_READ, key.put()));
+        CHECK(c.expected == RegistryOpenKey(c.root, path.c_str(), 0, KEY_READ, key.put()));
         wchar_t hive[16] = {};
         DWORD bytes = sizeof hive;
         if (key) RegGetValueW(key.get(), nullptr, L"Hive", RRF_RT_REG_SZ, nullptr, hive, &bytes);
-        EXPECT_STREQ(c.hive, hive);
+        CHECK(std::wstring(c.hive) == hive);
     }
 }
 
 // Wine expands REG_EXPAND_SZ data taking the byte count for a count of
 // characters, so it writes up to twice the buffer it is given: a stack
 // overrun in every reader (a 4-byte switch, a 4096-byte name).
-TEST(RegistryGetValue, ExpandsIntoTheBufferGivenAndNeverPastIt) {
+TEST_CASE("RegistryGetValue.ExpandsIntoTheBufferGivenAndNeverPastIt") {
     // The status, and the text read: none when the buffer was left alone.
     const struct { const char* name; DWORD type; std::wstring stored; size_t capacity; LSTATUS status; Filled read; }
         cases[] = {
@@ -48,14 +48,14 @@ TEST(RegistryGetValue, ExpandsIntoTheBufferGivenAndNeverPastIt) {
         };
     TestKey key(HKEY_CURRENT_USER);
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        INFO(c.name);
         key.setString(L"V", c.stored, c.type);
         LSTATUS status = ~0;
-        EXPECT_EQ(c.read, Fill([&](wchar_t* buffer, size_t chars) {
+        CHECK(c.read == Fill([&](wchar_t* buffer, size_t chars) {
             DWORD bytes = DWORD(chars * sizeof(wchar_t));
             status = RegistryGetValue(key.handle(), L"V", nullptr, nullptr, buffer, &bytes);
             return unsigned(bytes);
         }, c.capacity));
-        EXPECT_EQ(c.status, status);
+        CHECK(c.status == status);
     }
 }

@@ -22,6 +22,10 @@ static const std::uint64_t kSeed = FromEnvironment("USERDATA_ROBUSTNESS_SEED", 2
 static const std::uint64_t kInputs = FromEnvironment("USERDATA_ROBUSTNESS_INPUTS", 40000);
 static std::uint64_t inputs = 0;  // export calls so far
 static std::string input;         // the product or value under test, for reports
+static unsigned failedBefore = 0; // checks failed before the campaign began
+
+// A campaign stops at its first broken answer.
+static bool CampaignFailed() { return ChecksFailed() > failedBefore; }
 
 class Generator {
 public:
@@ -129,19 +133,20 @@ static std::vector<Export> Exports(Generator& gen) {
 static void Check(Generator& gen, const Export& e) {
     const Filled full = Fill(e.get, 8192);
     ++inputs;
-    for (int i = 0; i < 3 && !::testing::Test::HasFailure(); ++i, ++inputs) {
+    for (int i = 0; i < 3 && !CampaignFailed(); ++i, ++inputs) {
         const std::size_t capacity = gen.capacity(full.text ? full.text->size() + 1 : full.result);
         const Filled got = Fill(e.get, capacity);
-        EXPECT_TRUE(Holds(e.convention, full, got, capacity))
-            << e.name << " broke its convention: " << testing::PrintToString(got) << " with capacity " << capacity
-            << ", " << testing::PrintToString(full) << " with ample room; seed " << kSeed << ", " << input;
+        CHECK_MESSAGE(Holds(e.convention, full, got, capacity), e.name << " broke its convention: " << got
+                      << " with capacity " << capacity << ", " << full << " with ample room; seed " << kSeed << ", "
+                      << input);
     }
 }
 
-TEST(Robustness, RandomProductsThroughEveryExport) {
+TEST_CASE("Robustness.RandomProductsThroughEveryExport") {
     Generator gen("products");
     const auto text = [&] { return WideToUtf8(gen.text(gen.length(5000))); };
-    while (inputs < kInputs && !HasFailure()) {
+    failedBefore = ChecksFailed();
+    while (inputs < kInputs && !CampaignFailed()) {
         json product = json::object();
         for (const char* key : {"roamingRootName", "productCultureSpecificRootName", "productGlobalRootName",
                                 "currentLanguageName", "currentProduct", "currentProductIdentityIniPath",
@@ -158,7 +163,7 @@ TEST(Robustness, RandomProductsThroughEveryExport) {
         for (const char* name : {"TRLVHELP", "HELP"})
             if (gen.percent(30)) product["profiles"]["General"][name] = text();
         input = "product " + product.dump().substr(0, 500);
-        ASSERT_EQ(0u, InitProduct(product)) << input;
+        REQUIRE_MESSAGE(0u == InitProduct(product), input);
         for (const Export& e : Exports(gen)) Check(gen, e);
     }
 }

@@ -5,7 +5,7 @@
 
 static json Container(json values, bool good = true) { return {{"good", good}, {"values", std::move(values)}}; }
 
-TEST(ProductSpecificFilePath, FirstReadableHolderDecides) {
+TEST_CASE("ProductSpecificFilePath.FirstReadableHolderDecides") {
     const auto V = [](const char* value) { return Container({{"V", value}}); };
     const struct { const char* name; json containers; Filled expected; } cases[] = {
         {"first of two holders wins", {V("one"), V("two")}, {4, L"one"}},
@@ -16,10 +16,10 @@ TEST(ProductSpecificFilePath, FirstReadableHolderDecides) {
         {"none: the root container's value is no answer", json::array(), {}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        INFO(c.name);
         const json root = {Container({{"V", "root"}})};
-        ASSERT_EQ(0u, InitProduct({{"productSettings", {{"ProductSpecific", c.containers}, {"", root}}}}));
+        REQUIRE(0u == InitProduct({{"productSettings", {{"ProductSpecific", c.containers}, {"", root}}}}));
         const auto get = [&](wchar_t* b, size_t n) { return GetProductSpecificFilePath(L"V", b, n); };
-        EXPECT_EQ(c.expected, Fill(get, 64));
+        CHECK(c.expected == Fill(get, 64));
     }
 }

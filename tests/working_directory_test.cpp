@@ -8,7 +8,7 @@
 
 namespace fs = std::filesystem;
 
-TEST(WorkingDirectory, LeavesOnlyTheUserDataCacheFolder) {
+TEST_CASE("WorkingDirectory.LeavesOnlyTheUserDataCacheFolder") {
     const fs::path original = fs::current_path();
     const fs::path root = fs::temp_directory_path() / ("userdata-cwd-" + std::to_string(GetCurrentProcessId()));
     // An empty resource directory leaves "userdatacache" naming a folder
@@ -28,11 +28,11 @@ TEST(WorkingDirectory, LeavesOnlyTheUserDataCacheFolder) {
         };
     const auto below = [&](const char* path) { return *path ? WideToUtf8((root / path).wstring()) : ""; };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(0u, InitProduct({{"resDir", below(c.resDir)}, {"myDocumentsPath", below(c.documents)}}));
+        INFO(c.name);
+        CHECK(0u == InitProduct({{"resDir", below(c.resDir)}, {"myDocumentsPath", below(c.documents)}}));
         fs::current_path(root / c.start);
         SetWorkingDirectory();
-        EXPECT_TRUE(fs::equivalent(fs::current_path(), root / (c.moves ? "D" : c.start))) << fs::current_path();
+        CHECK_MESSAGE((fs::equivalent(fs::current_path(), root / (c.moves ? "D" : c.start))), fs::current_path());
     }
     fs::current_path(original);
     std::error_code ignored;

@@ -11,9 +11,9 @@ BOOST_DIR=$USERDATA_DEPS/boost-$BOOST_VERSION
 
 packages=(
   cmake ninja-build
-  g++-mingw-w64-x86-64-win32 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
   wine wine64
-  googletest nlohmann-json3-dev
+  doctest-dev nlohmann-json3-dev
   wixl dpkg-dev xz-utils openssl osslsigncode
   clang-16 lld-16 llvm-16 libwine-dev
 )

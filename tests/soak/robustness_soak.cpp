@@ -4,11 +4,11 @@
 // DLL.
 #include "support/TestSupport.h"
 
-TEST(Soak, NullStringsAreAnsweredAsAbsent) {
-    EXPECT_EQ(0u, tvudSetUserProductRegistryRootKey(nullptr));
-    EXPECT_EQ(Filled{}, Fill([](auto b, auto n) { return GetProductSpecificFilePath(nullptr, b, DWORD(n)); }, 64));
-    EXPECT_EQ(Filled{}, Fill([](wchar_t* b, size_t n) { return tvudGetXRootFoldPath(nullptr, b, n); }, 64));
-    EXPECT_EQ((Filled{0, L""}), Fill([](wchar_t* b, size_t n) { return tvudLoadMUIString(nullptr, b, n); }, 64));
-    EXPECT_EQ(unsigned(ERROR_INVALID_PARAMETER), tvudRegSetString(HKEY_CURRENT_USER, L"Value", nullptr));
-    EXPECT_EQ(0u, tvudInitProductParams(nullptr, nullptr)) << "a null product file selects the default";
+TEST_CASE("Soak.NullStringsAreAnsweredAsAbsent") {
+    CHECK(0u == tvudSetUserProductRegistryRootKey(nullptr));
+    CHECK(Filled{} == Fill([](auto b, auto n) { return GetProductSpecificFilePath(nullptr, b, DWORD(n)); }, 64));
+    CHECK(Filled{} == Fill([](wchar_t* b, size_t n) { return tvudGetXRootFoldPath(nullptr, b, n); }, 64));
+    CHECK((Filled{0, L""}) == Fill([](wchar_t* b, size_t n) { return tvudLoadMUIString(nullptr, b, n); }, 64));
+    CHECK(unsigned(ERROR_INVALID_PARAMETER) == tvudRegSetString(HKEY_CURRENT_USER, L"Value", nullptr));
+    CHECK_MESSAGE(0u == tvudInitProductParams(nullptr, nullptr), "a null product file selects the default");
 }

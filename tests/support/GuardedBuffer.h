@@ -11,11 +11,10 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
-#include <ostream>
 #include <stdexcept>
 #include <string>
 
-#include <gtest/gtest.h>
+#include "support/Printing.h"
 
 namespace testing_support {
 
@@ -30,9 +29,6 @@ struct Filled {
     std::optional<std::wstring> text;
     bool operator==(const Filled& other) const { return result == other.result && text == other.text; }
 };
-inline void PrintTo(const Filled& filled, std::ostream* out) {
-    *out << filled.result << " with " << (filled.text ? ::testing::PrintToString(*filled.text) : "untouched");
-}
 
 // Calls `get` with a guarded buffer of `capacity` characters.
 inline Filled Fill(const std::function<unsigned int(wchar_t*, std::size_t)>& get, std::size_t capacity) {
@@ -48,7 +44,7 @@ inline Filled Fill(const std::function<unsigned int(wchar_t*, std::size_t)>& get
     wchar_t* const buffer = end - chars;
     std::fill(base, end, kUnwritten);
     Filled filled{get(capacity == kNullBuffer ? nullptr : buffer, capacity == kNullBuffer ? 100 : capacity), {}};
-    EXPECT_TRUE(std::all_of(base, buffer, [](wchar_t c) { return c == kUnwritten; })) << "written before the buffer";
+    CHECK_MESSAGE(std::all_of(base, buffer, [](wchar_t c) { return c == kUnwritten; }), "written before the buffer");
     if (std::any_of(buffer, end, [](wchar_t c) { return c != kUnwritten; }))
         filled.text = std::wstring(buffer, std::find(buffer, end, L'\0'));
     VirtualFree(base, 0, MEM_RELEASE);
@@ -56,3 +52,10 @@ inline Filled Fill(const std::function<unsigned int(wchar_t*, std::size_t)>& get
 }
 
 }  // namespace testing_support
+
+template <>
+struct doctest::StringMaker<testing_support::Filled> {
+    static String convert(const testing_support::Filled& filled) {
+        return "{" + toString(filled.result) + ", " + (filled.text ? toString(*filled.text) : String("untouched")) + "}";
+    }
+};

@@ -1,6 +1,7 @@
-// What every test program here uses: googletest and googlemock, the public
-// header, the one UTF conversion and handle owner, files beside the program,
-// guarded caller buffers (GuardedBuffer.h), registry keys of a test's own (TestKey.h), and product
+// What every test program here uses: doctest, with readable wide text
+// (Printing.h), the public header, the one UTF conversion and handle owner,
+// files beside the program, guarded caller buffers (GuardedBuffer.h),
+// registry keys of a test's own (TestKey.h), and product
 // files: the library, and through it the stand-in platform layer, switched
 // to a product that a test describes inline, handed over as a file the way a
 // host hands over its own. Also the table of the seven context getters.
@@ -14,7 +15,7 @@
 #include <string>
 
 #include <UserData.h>
-#include <gmock/gmock.h>
+#include <doctest/doctest.h>
 #include <nlohmann/json.hpp>
 
 #include "common/BesideThisProgram.h"
@@ -24,6 +25,10 @@
 #include "support/TestKey.h"
 
 namespace testing_support {
+
+// How many checks have failed in this process so far (TestMain.cpp), so that
+// a long campaign stops at its first broken answer.
+unsigned ChecksFailed();
 
 // Calls tvudInitProductParams with `product` written to a file of this
 // process's own, removed again afterwards; returns what it returned.

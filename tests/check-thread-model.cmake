@@ -1,0 +1,25 @@
+# Every program and DLL in DIR has MinGW-w64's win32 thread model: none
+# imports libwinpthread, and none holds a pthread_ symbol, which is how the
+# posix model's runtime shows when it is linked in statically. NM reads the
+# files as built, symbols and all.
+file(GLOB binaries "${DIR}/*.exe" "${DIR}/*.dll")
+list(LENGTH binaries count)
+if(count LESS 10)
+  message(FATAL_ERROR "${DIR} holds ${count} programs and DLLs: is it the build's bin/?")
+endif()
+set(wrong "")
+foreach(binary IN LISTS binaries)
+  execute_process(COMMAND ${OBJDUMP} -p ${binary} OUTPUT_VARIABLE headers COMMAND_ERROR_IS_FATAL ANY)
+  execute_process(COMMAND ${NM} ${binary} OUTPUT_VARIABLE symbols ERROR_QUIET COMMAND_ERROR_IS_FATAL ANY)
+  if(headers MATCHES "DLL Name: libwinpthread")
+    list(APPEND wrong "${binary} imports libwinpthread")
+  endif()
+  if(symbols MATCHES "[ _]pthread_[a-z_]+")
+    list(APPEND wrong "${binary} holds ${CMAKE_MATCH_0}")
+  endif()
+endforeach()
+if(wrong)
+  string(REPLACE ";" "\n  " wrong "${wrong}")
+  message(FATAL_ERROR "Not of the win32 thread model:\n  ${wrong}")
+endif()
+message(STATUS "${count} programs and DLLs, all of the win32 thread model")

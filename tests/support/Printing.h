@@ -1,0 +1,64 @@
+// How the tests' values read in a failure message: wide text as UTF-8
+// through the one conversion (doctest knows no wide strings), control
+// characters and embedded NULs escaped; optionals, pairs and vectors element
+// by element.
+#pragma once
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <doctest/doctest.h>
+
+#include "common/Utf.h"
+
+namespace testing_support {
+
+// L"text" in UTF-8, each character below U+0020 as \xNN.
+inline std::string Quoted(const std::wstring& text) {
+    std::string quoted = "L\"";
+    for (const char c : userdata::WideToUtf8(text)) {
+        if (static_cast<unsigned char>(c) >= 0x20) {
+            quoted += c;
+            continue;
+        }
+        char escape[8];
+        std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned>(c));
+        quoted += escape;
+    }
+    return quoted + '"';
+}
+
+}  // namespace testing_support
+
+namespace doctest {
+
+template <>
+struct StringMaker<std::wstring> {
+    static String convert(const std::wstring& text) { return testing_support::Quoted(text).c_str(); }
+};
+
+template <class T>
+struct StringMaker<std::optional<T>> {
+    static String convert(const std::optional<T>& value) { return value ? toString(*value) : String("(none)"); }
+};
+
+template <class T, class U>
+struct StringMaker<std::pair<T, U>> {
+    static String convert(const std::pair<T, U>& pair) {
+        return String("(") + toString(pair.first) + ", " + toString(pair.second) + ")";
+    }
+};
+
+template <class T>
+struct StringMaker<std::vector<T>> {
+    static String convert(const std::vector<T>& items) {
+        String text = "{";
+        for (std::size_t i = 0; i < items.size(); ++i) text += String(i ? ", " : "") + toString(items[i]);
+        return text + "}";
+    }
+};
+
+}  // namespace doctest
