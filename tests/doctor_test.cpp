@@ -142,7 +142,7 @@ TEST_CASE("Doctor.FindsEachBrokenSetUpWithItsStatusAndFixAndChangesNothing") {
         const auto [status, out] = RunDoctor(setUp.program, setUp.config);
         const json doctor = json::parse(out, nullptr, false);
         REQUIRE_MESSAGE((doctor.is_object() && doctor["checks"].is_array()), out);
-        CHECK(1 == doctor["schemaVersion"]);
+        CHECK(2 == doctor["schemaVersion"]);
         CHECK(doctor["checks"].size() >= 12u);
         bool problem = false, named = false;
         for (const json& check : doctor["checks"]) {

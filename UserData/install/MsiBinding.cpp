@@ -54,11 +54,18 @@ InstallerFunctions BindInstallerFunctions(const wchar_t* moduleName) {
     }
     bound.setInternalUI = LookUp<MsiSetInternalUIFunction>(module.get(), "MsiSetInternalUI");
     bound.configureProductEx = LookUp<MsiConfigureProductExWFunction>(module.get(), "MsiConfigureProductExW");
-    if (bound.setInternalUI == nullptr || bound.configureProductEx == nullptr)
-        return InstallerFunctions{nullptr, nullptr, ERROR_PROC_NOT_FOUND};
+    bound.queryProductState = LookUp<MsiQueryProductStateWFunction>(module.get(), "MsiQueryProductStateW");
+    if (bound.setInternalUI == nullptr || bound.configureProductEx == nullptr || bound.queryProductState == nullptr)
+        return InstallerFunctions{nullptr, nullptr, ERROR_PROC_NOT_FOUND, nullptr};
     // Bound for good: the functions stay valid as long as the process runs.
     (void)module.release();
     return bound;
+}
+
+INSTALLSTATE QueryProductState(const wchar_t* productCode, UINT* bindingStatus) {
+    const InstallerFunctions& msi = Installer();
+    *bindingStatus = msi.status;
+    return msi.status == ERROR_SUCCESS ? msi.queryProductState(productCode) : INSTALLSTATE_UNKNOWN;
 }
 
 UINT ReconfigureProduct(const wchar_t* productCode, const wchar_t* properties) {

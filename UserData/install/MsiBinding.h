@@ -12,18 +12,21 @@ namespace userdata {
 using MsiSetInternalUIFunction = INSTALLUILEVEL(WINAPI*)(INSTALLUILEVEL level, HWND* owner);
 using MsiConfigureProductExWFunction = UINT(WINAPI*)(LPCWSTR productCode, int installLevel,
                                                      INSTALLSTATE installState, LPCWSTR commandLine);
+using MsiQueryProductStateWFunction = INSTALLSTATE(WINAPI*)(LPCWSTR productCode);
 
-// The two Installer functions this library calls, or why they could not be had.
+// The Installer functions this library calls, or why they could not be had.
 struct InstallerFunctions {
     MsiSetInternalUIFunction setInternalUI = nullptr;
     MsiConfigureProductExWFunction configureProductEx = nullptr;
-    // ERROR_SUCCESS when both functions are bound; otherwise the loader's
+    // ERROR_SUCCESS when every function is bound; otherwise the loader's
     // error, or ERROR_PROC_NOT_FOUND when the module lacks one of them.
     UINT status = ERROR_SUCCESS;
+    // What the Installer knows of a product, for a dry run's predictions.
+    MsiQueryProductStateWFunction queryProductState = nullptr;
 };
 
-// Loads `moduleName` from the system folder only and looks up both
-// functions. A module that lacks either is released again.
+// Loads `moduleName` from the system folder only and looks up the
+// functions. A module that lacks one is released again.
 [[nodiscard]] InstallerFunctions BindInstallerFunctions(const wchar_t* moduleName);
 
 // Has the Installer reconfigure the installed product `productCode` with the
@@ -35,6 +38,14 @@ struct InstallerFunctions {
 // its functions cannot be had, returns that status instead: the binding is
 // tried once per process and its outcome kept.
 [[nodiscard]] UINT ReconfigureProduct(const wchar_t* productCode, const wchar_t* properties);
+
+// The Installer's state of the product `productCode` (MsiQueryProductStateW)
+// through the same binding as ReconfigureProduct: INSTALLSTATE_DEFAULT when it
+// is installed for this user or the machine, INSTALLSTATE_UNKNOWN when the
+// Installer does not know it. When msi.dll or a function cannot be had,
+// `*bindingStatus` says why (else ERROR_SUCCESS) and the state is
+// INSTALLSTATE_UNKNOWN.
+[[nodiscard]] INSTALLSTATE QueryProductState(const wchar_t* productCode, UINT* bindingStatus);
 
 // How a pass has the Installer reconfigure one product: ReconfigureProduct,
 // unless a caller that watches the runs hands in its own.

@@ -9,7 +9,6 @@
 #include "../registry/EnvironmentReferences.h"
 #include "../registry/RegistryFunctions.h"
 #include "../registry/UniqueHkey.h"
-#include "ComServerPathCheck.h"
 #include "ProductRepairPass.h"
 
 namespace userdata {
@@ -42,7 +41,7 @@ void RecordEnvironmentOnce() {
     // Asked once up front: when the servers are in order, no product needs
     // the machine's registration rewritten during this pass, whatever the
     // Installer changes later in it.
-    const bool serversRelative = ComServerPathsAreRelative();
+    const bool serversRelative = actions.comServersRelative();
     return ReconfigureUserData(userDataKey.get(), !serversRelative, actions);
 }
 

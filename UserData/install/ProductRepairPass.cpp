@@ -5,15 +5,10 @@
 #include <string_view>
 
 #include "../registry/RegistryFunctions.h"
-#include "../registry/UniqueHkey.h"
-#include "ComServerPathCheck.h"
-#include "MsiBinding.h"
 
 namespace userdata {
 
 namespace {
-
-constexpr DWORD kFolderChars = MAX_PATH;
 
 // The value name and data buffers of one pass, sized once from what the
 // UserData key reports about its longest name and data.
@@ -51,10 +46,6 @@ private:
     DWORD dataBytes_ = 0;
 };
 
-[[nodiscard]] LSTATUS OpenUserKey(const wchar_t* userKeyPath, UniqueHkey& key) {
-    return RegistryOpenKey(HKEY_CURRENT_USER, userKeyPath, 0, KEY_READ, key.put());
-}
-
 // Products whose per-user key is named "...KPM-<suffix>" keep no local root
 // folder of their own to check.
 [[nodiscard]] bool SkipsFolderChecks(std::wstring_view userKeyPath) {
@@ -62,58 +53,51 @@ private:
     return hyphen != std::wstring_view::npos && hyphen >= 3 && userKeyPath.substr(hyphen - 3, 3) == L"KPM";
 }
 
-// Steps 4 and 5 for a product whose per-user key exists. `userKey` holds
-// that key when the caller still has it open; otherwise it is opened here.
+// Steps 4 and 5 for a product whose per-user key exists, its
+// "LocalRootFolder" as last read.
 [[nodiscard]] unsigned int EnsureLocalRootFolder(RepairActions& actions, const wchar_t* productCode,
-                                                 const wchar_t* userKeyPath, UniqueHkey& userKey) {
-    if (!userKey) {
-        const LSTATUS opened = OpenUserKey(userKeyPath, userKey);
-        if (opened != ERROR_SUCCESS) return static_cast<unsigned int>(opened);
-    }
-
-    wchar_t folder[kFolderChars] = {};
-    DWORD folderBytes = sizeof folder;
-    // Without a folder of its own (or with one too long to use) there is
-    // nothing to check.
-    if (RegistryGetValue(userKey.get(), kLocalRootFolderValue, nullptr, nullptr, folder, &folderBytes) !=
-        ERROR_SUCCESS)
-        return ERROR_SUCCESS;
-
+                                                 const wchar_t* userKeyPath, const LocalRootFolder& folder) {
+    if (!folder.present) return ERROR_SUCCESS;
     unsigned int status = ERROR_SUCCESS;
-    if (GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES)
-        status = actions.reconfigure({productCode, Repair::RestoreMissingFiles, folder});
-    if (actions.folderOpensForReadWrite(folder)) return status;
+    if (!actions.folderExists(folder.path))
+        status = actions.reconfigure({productCode, Repair::RestoreMissingFiles, folder.path});
+    if (actions.folderOpensForReadWrite(folder.path)) return status;
 
     // The folder exists but is unusable, or the "p" run could not bring it
     // back: the per-user data goes as a whole and is written afresh.
-    userKey.reset();
     actions.deleteUserKey(userKeyPath);
-    return actions.reconfigure({productCode, Repair::RewriteUserRegistry, folder});
+    return actions.reconfigure({productCode, Repair::RewriteUserRegistry, folder.path});
 }
 
 [[nodiscard]] unsigned int ReconfigureProductUserData(RepairActions& actions, const wchar_t* productCode,
                                                       const wchar_t* userKeyPath, bool repairComServers) {
-    actions.examine(productCode, userKeyPath);
-    // The open that tells whether the per-user key exists also serves the
+    // The read that tells whether the per-user key exists also serves the
     // folder checks, as long as no Installer run comes in between: one open
     // per healthy product instead of two.
-    UniqueHkey userKey;
-    unsigned int status = static_cast<unsigned int>(OpenUserKey(userKeyPath, userKey));
-    if (status == ERROR_FILE_NOT_FOUND) status = actions.reconfigure({productCode, Repair::LayDownUserData, nullptr});
+    LocalRootFolder folder;
+    unsigned int status = static_cast<unsigned int>(actions.readUserKey(userKeyPath, folder));
+    bool installerRan = false;
+    if (status == ERROR_FILE_NOT_FOUND) {
+        status = actions.reconfigure({productCode, Repair::LayDownUserData, nullptr});
+        installerRan = true;
+    }
     if (status != ERROR_SUCCESS) return status;
 
     // Asked again for every product: once one run has fixed the machine's
     // registration, the products after it need none. The user's data does
     // not depend on it, so its outcome is not this product's status.
-    if (repairComServers && !ComServerPathsAreRelative()) {
-        // The Installer may replace the per-user key: no handle is held
-        // across its run, and the folder checks open the key afresh.
-        userKey.reset();
+    if (repairComServers && !actions.comServersRelative()) {
         (void)actions.reconfigure({productCode, Repair::RewriteMachineRegistration, nullptr});
+        installerRan = true;
     }
 
     if (SkipsFolderChecks(userKeyPath)) return ERROR_SUCCESS;
-    return EnsureLocalRootFolder(actions, productCode, userKeyPath, userKey);
+    // The Installer may have replaced the per-user key: read it afresh.
+    if (installerRan) {
+        const LSTATUS reread = actions.readUserKey(userKeyPath, folder);
+        if (reread != ERROR_SUCCESS) return static_cast<unsigned int>(reread);
+    }
+    return EnsureLocalRootFolder(actions, productCode, userKeyPath, folder);
 }
 
 [[nodiscard]] unsigned int ReconfigureValue(RepairActions& actions, HKEY userDataKey, DWORD index,
@@ -121,7 +105,10 @@ private:
     const LSTATUS read = buffers.read(userDataKey, index);
     if (read != ERROR_SUCCESS) return static_cast<unsigned int>(read);
     if (buffers.name()[0] == L'\0') return ERROR_SUCCESS;  // the default value names no product
-    return ReconfigureProductUserData(actions, buffers.name(), buffers.data(), repairComServers);
+    actions.examine(buffers.name(), buffers.data());
+    const unsigned int status = ReconfigureProductUserData(actions, buffers.name(), buffers.data(), repairComServers);
+    actions.examined(status);
+    return status;
 }
 
 }  // namespace

@@ -9,9 +9,6 @@
 
 namespace userdata {
 
-// The per-user key's value that names the product's local root folder.
-inline constexpr wchar_t kLocalRootFolderValue[] = L"LocalRootFolder";
-
 // Walks the values of `userDataKey` (open with at least KEY_QUERY_VALUE) in
 // index order. Each names an installed product by its Installer product code
 // and holds the path, below HKEY_CURRENT_USER, of that product's per-user

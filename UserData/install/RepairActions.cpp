@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include "../registry/RegistryFunctions.h"
+#include "../registry/UniqueHkey.h"
+#include "ComServerPathCheck.h"
 #include "common/UniqueAny.h"
 
 namespace userdata {
@@ -25,12 +27,28 @@ const wchar_t* RepairProperties(Repair repair) {
     return L"";
 }
 
+LSTATUS ReadUserKey(const wchar_t* userKeyPath, LocalRootFolder& folder) {
+    UniqueHkey key;
+    const LSTATUS opened = RegistryOpenKey(HKEY_CURRENT_USER, userKeyPath, 0, KEY_READ, key.put());
+    if (opened != ERROR_SUCCESS) return opened;
+    DWORD bytes = sizeof folder.path;
+    // Without a folder of its own (or with one too long to use) there is
+    // nothing to check.
+    folder.present =
+        RegistryGetValue(key.get(), kLocalRootFolderValue, nullptr, nullptr, folder.path, &bytes) == ERROR_SUCCESS;
+    return ERROR_SUCCESS;
+}
+
+bool FolderExists(const wchar_t* folder) { return GetFileAttributesW(folder) != INVALID_FILE_ATTRIBUTES; }
+
 bool FolderOpensForReadWrite(const wchar_t* folder) {
     const UniqueFile handle(CreateFileW(folder, GENERIC_READ | GENERIC_WRITE,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     return static_cast<bool>(handle);
 }
+
+bool InstallerActions::comServersRelative() { return ComServerPathsAreRelative(); }
 
 unsigned int InstallerActions::reconfigure(const RepairRequest& request) {
     // Marked before the run, whether or not the run then succeeds.

@@ -3,6 +3,8 @@
 // that a dry run can follow the very same decisions and change nothing.
 #pragma once
 
+#include <windows.h>
+
 #include "MsiBinding.h"
 
 namespace userdata {
@@ -25,21 +27,48 @@ struct RepairRequest {
     const wchar_t* localRootFolder;  // the two folder repairs only; nullptr otherwise
 };
 
+// The per-user key's value that names the product's local root folder.
+inline constexpr wchar_t kLocalRootFolderValue[] = L"LocalRootFolder";
+
+// A per-user key's "LocalRootFolder" value, as the pass reads it.
+struct LocalRootFolder {
+    bool present = false;            // set, as text shorter than MAX_PATH characters
+    wchar_t path[MAX_PATH] = {};
+};
+
+// Everything the pass does to the machine, and every question it asks about
+// the machine's state between two of its runs: so that a dry form, which
+// knows what each run it did not make would have changed, follows the very
+// same decisions.
 class RepairActions {
 public:
-    // The pass starts on the product `productCode` listed with `userKeyPath`.
+    // The pass starts on the product `productCode` listed with `userKeyPath`,
+    // and is done with it, with what InstallUserData would return for it.
     virtual void examine(const wchar_t* productCode, const wchar_t* userKeyPath) = 0;
+    virtual void examined(unsigned int status) = 0;
+
+    // Opens HKEY_CURRENT_USER\<userKeyPath> for reading and reads its
+    // "LocalRootFolder" into `folder`: the open's status.
+    [[nodiscard]] virtual LSTATUS readUserKey(const wchar_t* userKeyPath, LocalRootFolder& folder) = 0;
+    [[nodiscard]] virtual bool folderExists(const wchar_t* folder) = 0;
+    // Whether `folder` opens for reading and writing (FolderOpensForReadWrite).
+    [[nodiscard]] virtual bool folderOpensForReadWrite(const wchar_t* folder) = 0;
+    // Whether the product's COM servers are registered with relative paths
+    // (ComServerPathsAreRelative).
+    [[nodiscard]] virtual bool comServersRelative() = 0;
+
     // Has the Installer carry out the repair; its status.
     [[nodiscard]] virtual unsigned int reconfigure(const RepairRequest& request) = 0;
     // Deletes HKEY_CURRENT_USER\<userKeyPath> with everything below it.
     virtual void deleteUserKey(const wchar_t* userKeyPath) = 0;
-    // Whether `folder` opens for reading and writing, after whatever this
-    // pass has had repaired.
-    [[nodiscard]] virtual bool folderOpensForReadWrite(const wchar_t* folder) = 0;
 
 protected:
     ~RepairActions() = default;
 };
+
+// The answers of the machine as it is now, shared by both forms of the pass.
+[[nodiscard]] LSTATUS ReadUserKey(const wchar_t* userKeyPath, LocalRootFolder& folder);
+[[nodiscard]] bool FolderExists(const wchar_t* folder);
 
 // Whether `folder` opens for reading and writing now, as the pass asks it:
 // with backup semantics, which let CreateFileW open a folder, and full
@@ -54,11 +83,17 @@ class InstallerActions final : public RepairActions {
 public:
     explicit InstallerActions(ReconfigureFunction reconfigure) : reconfigure_(reconfigure) {}
     void examine(const wchar_t*, const wchar_t*) override {}
-    [[nodiscard]] unsigned int reconfigure(const RepairRequest& request) override;
-    void deleteUserKey(const wchar_t* userKeyPath) override;
+    void examined(unsigned int) override {}
+    [[nodiscard]] LSTATUS readUserKey(const wchar_t* userKeyPath, LocalRootFolder& folder) override {
+        return ReadUserKey(userKeyPath, folder);
+    }
+    [[nodiscard]] bool folderExists(const wchar_t* folder) override { return FolderExists(folder); }
     [[nodiscard]] bool folderOpensForReadWrite(const wchar_t* folder) override {
         return FolderOpensForReadWrite(folder);
     }
+    [[nodiscard]] bool comServersRelative() override;
+    [[nodiscard]] unsigned int reconfigure(const RepairRequest& request) override;
+    void deleteUserKey(const wchar_t* userKeyPath) override;
 
 private:
     ReconfigureFunction reconfigure_;

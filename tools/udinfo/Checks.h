@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "install/RepairDryRun.h"
+
 namespace udinfo {
 
 enum class Status { Ok, Warning, Problem };
@@ -16,6 +18,9 @@ struct Check {
     Status status;
     std::string detail;  // one line
     std::string fix;     // one line; empty when there is nothing to fix
+    // False when the check rests on udinfo's own copy of the library's logic
+    // and the UserData.dll loaded is of another build (runtime: build).
+    bool reliable = true;
 };
 
 using Checks = std::vector<Check>;
@@ -35,11 +40,20 @@ inline Check Problem(std::string name, std::string detail, std::string fix) {
 // when neither does.
 std::string MachineKeyHive(const std::wstring& path);
 
+// Whether the UserData.dll loaded carries the version and build identity of
+// udinfo's own copy of the library's logic.
+bool LoadedUserDataIsOwnBuild();
+
 // Each appends its area's checks.
 void CheckRuntime(Checks& checks);
 void CheckRegistry(Checks& checks);
 void CheckFolders(Checks& checks);
-void CheckPerUserInstall(Checks& checks);
+// What InstallUserData would do now, by the library's pass run dry.
+struct InstallPrediction {
+    unsigned int status = ERROR_SUCCESS;  // what it would return
+    std::vector<userdata::RepairDryRun::Product> products;
+};
+void CheckPerUserInstall(Checks& checks, InstallPrediction& prediction);
 void CheckComServers(Checks& checks);
 void CheckMigration(Checks& checks);
 

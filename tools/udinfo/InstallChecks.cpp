@@ -37,6 +37,36 @@ std::string RunText(const RepairDryRun::Product& product, const RepairDryRun::Pr
     return {};
 }
 
+// The Installer's own view of a listed product: one it does not know makes
+// every repair of it fail, so the product can never be made whole.
+Check InstallerState(const RepairDryRun::Product& product) {
+    const std::string code = WideToUtf8(product.productCode), name = "per-user install: " + code + ": Installer";
+    const std::string returns = "InstallUserData would return " + std::to_string(product.status) + " for it" +
+                                (product.runs.empty() ? " now, and " + std::to_string(userdata::InstallerStatusFor(
+                                                                          product.installerState)) +
+                                                            " once it needs a repair"
+                                                      : "");
+    const std::string stale = "install the product again from its package, or, if it is gone for good, delete the "
+                              "value " + code + " from the product list";
+    if (product.installerBinding != ERROR_SUCCESS) {
+        return Problem(name, "the Installer cannot be asked: " + WindowsMessage(product.installerBinding),
+                       "repair the Windows Installer (msi.dll in the system folder)");
+    }
+    switch (product.installerState) {
+    case INSTALLSTATE_DEFAULT: return Ok(name, "installed");
+    case INSTALLSTATE_ADVERTISED:
+        return Warning(name, "advertised only: a repair first installs it from its source",
+                       "install the product from its package");
+    case INSTALLSTATE_ABSENT: return Problem(name, "installed for another user only: " + returns, stale);
+    case INSTALLSTATE_UNKNOWN: return Problem(name, "the Installer does not know this product: " + returns, stale);
+    case INSTALLSTATE_INVALIDARG:
+        return Problem(name, "not a product code: " + returns, "delete the value " + code + " from the product list");
+    default:
+        return Problem(name, "in Installer state " + std::to_string(product.installerState) + ": " + returns,
+                       "repair the product from its package");
+    }
+}
+
 Check ProductRepairs(const RepairDryRun::Product& product) {
     const std::string name = "per-user install: " + WideToUtf8(product.productCode);
     if (product.runs.empty())
@@ -49,6 +79,7 @@ Check ProductRepairs(const RepairDryRun::Product& product) {
 // Whether the pass found a product list to walk. A pass that examined no
 // product either had none to walk or could not open the list.
 Check ProductList(const std::wstring& root, unsigned int status, std::size_t products) {
+    const std::string returns = "; InstallUserData would return " + std::to_string(status);
     constexpr char kName[] = "per-user install: product list";
     const std::string list = WideToUtf8(root + userdata::kUserDataSubKey);
     const std::string install = "install the product: its package lists itself below HKLM\\" + list;
@@ -56,7 +87,7 @@ Check ProductList(const std::wstring& root, unsigned int status, std::size_t pro
         return Warning(kName, "no machine product root: nothing is repaired", "see registry: machine product root");
     if (products > 0) {
         return Ok(kName, MachineKeyHive(root + userdata::kUserDataSubKey) + "\\" + list + " lists " +
-                             std::to_string(products) + (products == 1 ? " product" : " products"));
+                             std::to_string(products) + (products == 1 ? " product" : " products") + returns);
     }
     if (status == ERROR_SUCCESS) return Warning(kName, list + " lists no product: nothing is repaired", install);
     if (status == ERROR_FILE_NOT_FOUND)
@@ -67,12 +98,16 @@ Check ProductList(const std::wstring& root, unsigned int status, std::size_t pro
 
 }  // namespace
 
-void CheckPerUserInstall(Checks& checks) {
+void CheckPerUserInstall(Checks& checks, InstallPrediction& prediction) {
     const std::wstring root = Fetch(tvudGetMachineProductRegistryRootKey);
     RepairDryRun dryRun;
-    const unsigned int status = userdata::ReconfigureProductsUnder(root.c_str(), dryRun);
-    checks.push_back(ProductList(root, status, dryRun.products().size()));
-    for (const auto& product : dryRun.products()) checks.push_back(ProductRepairs(product));
+    prediction.status = userdata::ReconfigureProductsUnder(root.c_str(), dryRun);
+    prediction.products = dryRun.products();
+    checks.push_back(ProductList(root, prediction.status, dryRun.products().size()));
+    for (const auto& product : dryRun.products()) {
+        checks.push_back(ProductRepairs(product));
+        checks.push_back(InstallerState(product));
+    }
 }
 
 }  // namespace udinfo

@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "common/Utf.h"
+#include "context/BuildIdentity.h"
 #include "folders/FolderResolution.h"
 
 #include "Checks.h"
@@ -52,6 +53,26 @@ Check Module(const wchar_t* module, bool besideUserData) {
     return Ok(name, detail);
 }
 
+// Whether the UserData.dll loaded is the build whose logic udinfo carries:
+// the explanations and the dry runs of every other area come from that copy.
+Check Build() {
+    constexpr char kName[] = "runtime: build";
+    const std::wstring path = LoadedModulePath(L"UserData.dll");
+    const auto version = path.empty() ? std::nullopt : ReadVersionResource(path);
+    const std::string own = WideToUtf8(userdata::BuildVersion()) + " build " + WideToUtf8(userdata::BuildIdentity());
+    if (!version) return Problem(kName, "UserData.dll has no version resource: udinfo's logic is " + own,
+                                 "install UserData.dll and udinfo.exe from one release package");
+    const std::string loaded = WideToUtf8(version->fileVersion) + " build " +
+                               (version->buildIdentity.empty() ? "(none)" : WideToUtf8(version->buildIdentity));
+    if (!LoadedUserDataIsOwnBuild()) {
+        return Problem(kName,
+                       WideToUtf8(path) + " is " + loaded + ", udinfo's logic is " + own +
+                           ": the checks marked unreliable explain another build",
+                       "run the udinfo.exe of the release package that " + WideToUtf8(path) + " came from");
+    }
+    return Ok(kName, loaded + ", the build of udinfo's own logic");
+}
+
 bool SameFolder(const std::wstring& a, const std::wstring& b) {
     const auto folder = [](const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\') + 1); };
     return _wcsicmp(folder(a).c_str(), folder(b).c_str()) == 0;
@@ -59,10 +80,18 @@ bool SameFolder(const std::wstring& a, const std::wstring& b) {
 
 }  // namespace
 
+bool LoadedUserDataIsOwnBuild() {
+    const std::wstring path = LoadedModulePath(L"UserData.dll");
+    const auto version = path.empty() ? std::nullopt : ReadVersionResource(path);
+    return version && version->fileVersion == userdata::BuildVersion() &&
+           version->buildIdentity == userdata::BuildIdentity();
+}
+
 void CheckRuntime(Checks& checks) {
     checks.push_back(Product());
     checks.push_back(Language());
     checks.push_back(Module(L"UserData.dll", true));
+    checks.push_back(Build());
     const bool beside = SameFolder(LoadedModulePath(L"TvPal.dll"), LoadedModulePath(L"UserData.dll"));
     checks.push_back(Module(L"TvPal.dll", beside));
 }

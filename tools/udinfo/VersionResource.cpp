@@ -52,9 +52,10 @@ std::optional<VersionResource> ReadVersionResource(const std::wstring& path) {
     if (info.empty() || !GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(info.size()), info.data()))
         return std::nullopt;
     const std::wstring table = StringTable(info);
-    return VersionResource{FixedFileVersion(info),          Text(info, table, L"OriginalFilename"),
-                           Text(info, table, L"CompanyName"), Text(info, table, L"ProductName"),
-                           Text(info, table, L"ProductVersion"), Text(info, table, L"FileDescription")};
+    return VersionResource{FixedFileVersion(info),              Text(info, table, L"OriginalFilename"),
+                           Text(info, table, L"CompanyName"),     Text(info, table, L"ProductName"),
+                           Text(info, table, L"ProductVersion"),  Text(info, table, L"FileDescription"),
+                           Text(info, table, L"BuildIdentity")};
 }
 
 std::wstring LoadedModulePath(const wchar_t* moduleName) {

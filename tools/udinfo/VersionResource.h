@@ -11,6 +11,7 @@ struct VersionResource {
     // From the string table of the resource's first translation; empty when
     // the resource names none.
     std::wstring originalFilename, companyName, productName, productVersion, fileDescription;
+    std::wstring buildIdentity;  // UserData.dll's only: which sources its build was made from
 };
 
 // Nothing when the file has no version resource.
