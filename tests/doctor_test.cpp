@@ -4,9 +4,11 @@
 // its own, as a support engineer runs it, and its JSON is read back.
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include <UserDataFixture.h>
 #include <folders/FolderRules.h>
+#include <install/PerUserInstall.h>
 
 #include "support/TestSupport.h"
 
@@ -80,20 +82,26 @@ struct HealthySetUp {
     ~HealthySetUp() { fs::remove_all(base); }
 };
 
-enum Breakage { None, UserRootDeleted, FolderMissing, FolderHeld, ServerAbsolute, UserSwitchOff, NoMigrator,
-                ListedFolderMissing, ListedFolderHeld };
+enum Breakage { None, UserRootDeleted, FolderMissing, FolderHeld, ServerAbsolute, RequiredServerMissing, UserSwitchOff,
+                NoMigrator, OtherBuild, ListedFolderMissing, ListedFolderHeld };
 constexpr wchar_t kListedProduct[] = L"{0D5E7A31-2B64-4C98-8F10-6A3B9E2C7D41}";
 
 // A healthy set-up broken one way, with the udinfo to run: a copy without
-// the migrator beside it, or the one built.
+// the migrator beside it, one beside a UserData.dll of another build
+// (skewed/, made by the build), or the one built.
 struct BrokenSetUp : HealthySetUp {
     explicit BrokenSetUp(Breakage breakage) {
-        if (breakage == NoMigrator) {
+        if (breakage == NoMigrator || breakage == OtherBuild) {
             fs::create_directory(base / "bin");
-            for (const char* file : {"udinfo.exe", "UserData.dll", "TvPal.dll"})
-                fs::copy_file(ProgramFolder() / file, base / "bin" / file);
+            for (const char* file : {"udinfo.exe", "UserData.dll", "TvPal.dll", "vtmigrator.exe"}) {
+                const bool skewed = breakage == OtherBuild && file == std::string("UserData.dll");
+                const fs::path built = skewed ? ProgramFolder().parent_path() / "skewed" / file : ProgramFolder() / file;
+                if (breakage != NoMigrator || file != std::string("vtmigrator.exe"))
+                    fs::copy_file(built, base / "bin" / file);
+            }
             program = base / "bin" / "udinfo.exe";
         }
+        if (breakage == RequiredServerMissing) RegDeleteTreeW(HKEY_LOCAL_MACHINE, server.path().c_str());
         if (breakage == UserRootDeleted) RegDeleteTreeW(HKEY_CURRENT_USER, user.path().c_str());
         if (breakage == FolderMissing) fs::remove(base / "SupportFolder");
         if (breakage == ServerAbsolute) server.setString(nullptr, L"C:\\Program Files\\Veltrane\\TrelvixCore.dll");
@@ -118,20 +126,27 @@ struct BrokenSetUp : HealthySetUp {
 
 TEST_CASE("Doctor.FindsEachBrokenSetUpWithItsStatusAndFixAndChangesNothing") {
     const std::string listed = "per-user install: " + WideToUtf8(kListedProduct);
+    const std::string required = "COM servers: {3F6B2D84-9E15-4C7A-8B02-D4A9C1E65F38}";
     // The check that must find the breakage, its status and part of its detail.
     const struct { const char* name; Breakage breakage; std::string check; const char *status, *detail; }
         cases[] = {
         {"healthy: the migration starts and waits", None, "migration: next ProcessAutoMigrate", "ok", "/dap  and waits"},
-        {"healthy: the COM server by a relative path", None, "COM servers: {3F6B2D84-9E15-4C7A-8B02-D4A9C1E65F38}", "ok",
-         "relative path: TrelvixCore.dll"},
+        {"healthy: the COM server by a relative path", None, required, "ok", "relative path: TrelvixCore.dll"},
+        {"healthy: an optional COM class not registered", None, "COM servers: {5E3A9C41-7B20-4D8F-9A61-0C2F4B8E7D13}",
+         "ok", "not registered (an optional feature"},
+        {"healthy: the build of udinfo's own logic", None, "runtime: build", "ok", "the build of udinfo's own logic"},
         {"no user registry root", UserRootDeleted, "registry: user product root", "problem", "does not exist"},
         {"a per-user folder missing", FolderMissing, "folders: SupportFolder", "problem", "does not exist"},
         {"a per-user folder held for reading only", FolderHeld, "folders: GraphicsCacheFolder", "problem", "(error 32)"},
-        {"the COM server by an absolute path", ServerAbsolute, "COM servers: {3F6B2D84-9E15-4C7A-8B02-D4A9C1E65F38}",
-         "problem", "absolute path: C:"},
+        {"the COM server by an absolute path", ServerAbsolute, required, "problem", "absolute path: C:"},
+        {"the required COM class not registered", RequiredServerMissing, required, "problem", "not registered"},
         {"the user's AutoMigrate at 0", UserSwitchOff, "migration: user switch", "warning", "is 0"},
         {"no migrator beside UserData.dll", NoMigrator, "migration: migrator", "problem", "is missing"},
+        {"a UserData.dll of another build", OtherBuild, "runtime: build", "problem",
+         "build 0123456789abcdef, udinfo's logic is 1.0.0.0 build "},
         {"a listed product's folder missing", ListedFolderMissing, listed, "problem", "REINSTALLMODE=p "},
+        {"a listed product the Installer does not know", ListedFolderMissing, listed + ": Installer", "problem",
+         "does not know this product: InstallUserData would return 1605 for it"},
         {"a listed product's folder unusable: its key deleted first", ListedFolderHeld, listed, "problem",
          "and rewrite it (REINSTALL=UserData REINSTALLMODE=u "},
     };
@@ -145,7 +160,9 @@ TEST_CASE("Doctor.FindsEachBrokenSetUpWithItsStatusAndFixAndChangesNothing") {
         CHECK(2 == doctor["schemaVersion"]);
         CHECK(doctor["checks"].size() >= 12u);
         bool problem = false, named = false;
+        std::size_t unreliable = 0;
         for (const json& check : doctor["checks"]) {
+            unreliable += check["reliable"] == false;
             CHECK_MESSAGE((check["status"] == "ok") == check["fix"].is_null(), check.dump() << ": a fix exactly when needed");
             CHECK_MESSAGE((c.breakage != None || check["status"] != "problem"), check.dump());
             problem = problem || check["status"] == "problem";
@@ -155,6 +172,8 @@ TEST_CASE("Doctor.FindsEachBrokenSetUpWithItsStatusAndFixAndChangesNothing") {
             CHECK_MESSAGE(check["detail"].get<std::string>().find(c.detail) != std::string::npos, check.dump());
         }
         CHECK_MESSAGE(named, c.check << " missing from " << out);
+        // Of another build, all but the runtime's module checks explain what may not be so.
+        CHECK_MESSAGE((c.breakage == OtherBuild ? doctor["checks"].size() - 4 : 0) == unreliable, out);
         CHECK_MESSAGE((problem ? 1u : 0u) == status, "exit status 1 exactly when a check found a problem");
         // Nothing written, deleted or started: no marker, no probe file left,
         // the switch and the listed product's key as they were.
@@ -164,5 +183,135 @@ TEST_CASE("Doctor.FindsEachBrokenSetUpWithItsStatusAndFixAndChangesNothing") {
         CHECK(switchBefore == UserSwitch(setUp.user.path()));
         userdata::UniqueHkey listedKey;
         CHECK(0 == RegOpenKeyExW(HKEY_CURRENT_USER, setUp.listedKey.path().c_str(), 0, KEY_READ, listedKey.put()));
+    }
+}
+
+// --- The doctor's prediction against the pass that follows it ------------
+
+// One listed product of a prediction row: its per-user key and local root
+// folder as the pass finds them.
+enum class Key { Present, Missing, Kpm };
+enum class Folder { Usable, Missing, Held, Overlong };
+struct Listed { const wchar_t* code; Key key; Folder folder; };
+
+constexpr wchar_t kUnknownBefore[] = L"{0D5E7A31-2B64-4C98-8F10-6A3B9E2C7D41}";
+constexpr wchar_t kUnknown[][39] = {L"{E41B9C07-6D23-4A5F-B8E2-1C7F3A9D0B56}", L"{E52C0D18-7E34-4B60-C9F3-2D8A4B0E1C67}",
+                                    L"{E63D1E29-8F45-4C71-DA04-3E9B5C1F2D78}", L"{E74E2F3A-9056-4D82-EB15-4FAC6D203E89}"};
+// Wine lists a key's values sorted by name: kUnknownBefore, the fixture, then kUnknown.
+static_assert(kUnknownBefore[1] < kFixtureProductCode[1] && kFixtureProductCode[1] < kUnknown[0][1]);
+
+// What a real pass did, product by product: the runs, and whether the
+// per-user key was gone when its rewrite ran (the pass deletes it just before).
+struct RealRuns {
+    std::vector<std::wstring> runs;
+    bool deletedUserKey = false;
+};
+
+// The stand-in Installer of one row, which applies what each run stands for:
+// "uos" and "u" lay the per-user key down with its folder, "m" rewrites the
+// COM registration, "p" restores the folder. A product the Installer does not
+// know (all but the fixture's) fails as the real one does, changing nothing.
+struct StandInInstaller {
+    std::map<std::wstring, std::pair<std::wstring, fs::path>> products;  // code: per-user key, folder
+    const TestKey* server = nullptr;
+    std::map<std::wstring, RealRuns> made;
+
+    static StandInInstaller*& Current() {
+        static StandInInstaller* current = nullptr;
+        return current;
+    }
+    static UINT Reconfigure(const wchar_t* code, const wchar_t* properties) {
+        StandInInstaller& self = *Current();
+        RealRuns& runs = self.made[code];
+        runs.runs.push_back(properties);
+        const auto& [userKey, folder] = self.products.at(code);
+        const std::wstring mode = properties;
+        if (mode.find(L"REINSTALLMODE=u ") != std::wstring::npos) {
+            HKEY probe = nullptr;
+            runs.deletedUserKey = RegOpenKeyExW(HKEY_CURRENT_USER, userKey.c_str(), 0, KEY_READ, &probe) != 0;
+            if (probe) RegCloseKey(probe);
+        }
+        if (code != std::wstring(kFixtureProductCode)) return ERROR_UNKNOWN_PRODUCT;
+        if (mode.find(L"=m ") != std::wstring::npos) self.server->setString(nullptr, L"TrelvixCore.dll");
+        if (mode.find(L"=p ") != std::wstring::npos) fs::create_directory(folder);
+        if (mode.find(L"=uos ") != std::wstring::npos || mode.find(L"=u ") != std::wstring::npos) {
+            fs::create_directory(folder);
+            SetLocalRootFolder(userKey, folder);
+        }
+        return ERROR_SUCCESS;
+    }
+    // Writes the per-user key at `userKey` (below HKEY_CURRENT_USER) naming `folder`.
+    static void SetLocalRootFolder(const std::wstring& userKey, const fs::path& folder) {
+        RegSetKeyValueW(HKEY_CURRENT_USER, userKey.c_str(), L"LocalRootFolder", REG_SZ, folder.c_str(),
+                        DWORD(folder.native().size() + 1) * sizeof(wchar_t));
+    }
+};
+
+TEST_CASE("Doctor.PredictsTheRunsThatInstallUserDataThenMakes") {
+    const Listed fixtureUsable{kFixtureProductCode, Key::Present, Folder::Usable};
+    const auto unknownUsable = [](int i) { return Listed{kUnknown[i], Key::Present, Folder::Usable}; };
+    const struct { const char* name; bool absolute; std::vector<Listed> listed; } cases[] = {
+        {"a healthy product: nothing", false, {fixtureUsable}},
+        {"a missing per-user key: laid down, nothing after", false, {{kFixtureProductCode, Key::Missing, Folder::Usable}}},
+        {"a missing folder: restored, and then usable", false, {{kFixtureProductCode, Key::Present, Folder::Missing}}},
+        {"an unusable folder: its key deleted and rewritten", false, {{kFixtureProductCode, Key::Present, Folder::Held}}},
+        {"a folder too long for its buffer: nothing to check", false,
+         {{kFixtureProductCode, Key::Present, Folder::Overlong}}},
+        {"a KPM key: no folder checks", false, {{kFixtureProductCode, Key::Kpm, Folder::Missing}}},
+        {"two products, absolute COM paths: one rewrite", true, {fixtureUsable, unknownUsable(0)}},
+        {"five products, absolute COM paths: one rewrite", true,
+         {fixtureUsable, unknownUsable(0), unknownUsable(1), unknownUsable(2), unknownUsable(3)}},
+        {"a missing key and absolute COM paths: laid down, then rewritten", true,
+         {{kFixtureProductCode, Key::Missing, Folder::Usable}}},
+        {"an unknown product's rewrite fixes nothing: the next one rewrites too", true,
+         {{kUnknownBefore, Key::Present, Folder::Usable}, fixtureUsable}},
+        {"an unknown product without its key: the lay-down fails", false, {{kUnknown[0], Key::Missing, Folder::Usable}}},
+        {"an unknown product's folder missing: every run fails", false, {{kUnknown[0], Key::Present, Folder::Missing}}},
+    };
+    for (const auto& c : cases) {
+        INFO(c.name);
+        const fs::path base = fs::temp_directory_path() / ("prediction-" + std::to_string(GetCurrentProcessId()));
+        fs::remove_all(base), fs::create_directories(base);
+        const TestKey machine(HKEY_LOCAL_MACHINE), list(HKEY_LOCAL_MACHINE, machine.path() + L"\\UserData");
+        const TestKey users(HKEY_CURRENT_USER);
+        const TestKey serverClass(HKEY_LOCAL_MACHINE, L"Software\\Classes\\CLSID\\{3F6B2D84-9E15-4C7A-8B02-D4A9C1E65F38}");
+        const TestKey server(HKEY_LOCAL_MACHINE, serverClass.path() + L"\\InProcServer32");
+        server.setString(nullptr, c.absolute ? L"C:\\Program Files\\Veltrane\\TrelvixCore.dll" : L"TrelvixCore.dll");
+        StandInInstaller installer;
+        installer.server = &server;
+        std::vector<userdata::UniqueFile> holders;
+        for (std::size_t i = 0; i < c.listed.size(); ++i) {
+            const Listed& product = c.listed[i];
+            const std::wstring userKey = users.path() + L"\\p" + std::to_wstring(i) + (product.key == Key::Kpm ? L"\\TRLV-KPM-1" : L"\\TRLV-1");
+            const fs::path folder = product.folder == Folder::Overlong ? fs::path(L"C:\\" + std::wstring(300, L'f'))
+                                                                        : base / ("f" + std::to_string(i));
+            installer.products[product.code] = {userKey, folder};
+            list.setString(product.code, userKey);
+            if (product.key != Key::Missing) StandInInstaller::SetLocalRootFolder(userKey, folder);
+            if (product.folder == Folder::Usable || product.folder == Folder::Held) fs::create_directory(folder);
+            // Others may read but not write, so a read-write open fails with a sharing violation.
+            if (product.folder == Folder::Held) {
+                holders.emplace_back(CreateFileW(folder.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+            }
+        }
+        std::ofstream(base / "product.json") << json{{"productCultureSpecificRootName", WideToUtf8(machine.path())}};
+        const std::string out = RunDoctor(ProgramFolder() / "udinfo.exe", base / "product.json").second;
+        const json predicted = json::parse(out, nullptr, false)["installUserData"];
+        REQUIRE_MESSAGE(predicted["products"].size() == c.listed.size(), out);
+
+        StandInInstaller::Current() = &installer;
+        const unsigned int status = userdata::InstallUserDataUnder(machine.path().c_str(), StandInInstaller::Reconfigure);
+        CHECK(predicted["returns"] == status);
+        for (const json& product : predicted["products"]) {
+            const RealRuns& real = installer.made[userdata::Utf8ToWide(product["productCode"].get<std::string>())];
+            INFO(product.dump());
+            std::vector<std::wstring> runs;
+            for (const json& run : product["runs"]) runs.push_back(userdata::Utf8ToWide(run.get<std::string>()));
+            CHECK(real.runs == runs);
+            CHECK(real.deletedUserKey == product["deletesUserKey"]);
+        }
+        holders.clear();
+        fs::remove_all(base);
     }
 }

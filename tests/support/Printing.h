@@ -35,6 +35,12 @@ inline std::string Quoted(const std::wstring& text) {
 
 namespace doctest {
 
+// Narrow text as text: doctest prints a char pointer as an address.
+template <>
+struct StringMaker<const char*> {
+    static String convert(const char* text) { return text ? String("\"") + text + "\"" : String("(null)"); }
+};
+
 template <>
 struct StringMaker<std::wstring> {
     static String convert(const std::wstring& text) { return testing_support::Quoted(text).c_str(); }
