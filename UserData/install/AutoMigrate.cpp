@@ -9,13 +9,9 @@
 
 namespace {
 
-// True from the call that created (or tried to create) the marker file
-// until the next call.
-bool dapMarkerCreated = false;
-
 class MigrationThatChanges final : public userdata::MigrationActions {
 public:
-    bool createDapMarker() override { return dapMarkerCreated = userdata::CreateDapMarker(); }
+    bool createDapMarker() override { return userdata::CreateDapMarker(); }
     void writeUserSwitch(const wchar_t* userRoot, DWORD value) override { userdata::WriteUserSwitch(userRoot, value); }
     bool runMigratorAndWait(bool markerCreated) override { return userdata::RunMigratorAndWait(markerCreated); }
     void startMigratorForMarker() override { userdata::StartMigratorForMarker(); }

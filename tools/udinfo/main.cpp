@@ -164,6 +164,7 @@ std::optional<std::string> ParseOptions(int argc, wchar_t** argv, Options& optio
 int RunRequest(const Options& options) {
     const std::wstring& argument = options.argument;
     switch (options.request) {
+    case Request::Version: return udinfo::PrintVersion();
     case Request::Doctor: return udinfo::RunDoctor(options.config, options.json);
     case Request::Install: return udinfo::RunInstall();
     case Request::CheckCom: return udinfo::RunComCheck();
@@ -178,7 +179,6 @@ int RunRequest(const Options& options) {
         if (value < 0) return UsageError(("unknown folder " + WideToUtf8(argument)).c_str());
         return PrintSingle(udinfo::FolderPath(value), "path for folder " + WideToUtf8(argument));
     }
-    case Request::Version:
     case Request::Report:
         break;
     }
@@ -198,9 +198,7 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     // The version is the DLL's own, whatever product it would serve.
-    if (options.request == Request::Version) return udinfo::PrintVersion();
-
-    if (tvudInitProductParams(options.config.c_str(), L"") != 0) {
+    if (options.request != Request::Version && tvudInitProductParams(options.config.c_str(), L"") != 0) {
         std::fprintf(stderr, "udinfo: the platform layer refused the product %s\n",
                      options.config.empty() ? "(embedded default)"
                                             : ("'" + WideToUtf8(options.config) + "'").c_str());
