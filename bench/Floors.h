@@ -16,7 +16,7 @@
 #include "context/ProductSettings.h"
 #include "folders/FolderResolution.h"
 #include "folders/FolderRules.h"
-#include "folders/PathJoin.h"
+#include "context/PathJoin.h"
 #include "install/ComServerPathCheck.h"
 #include "install/DapMarker.h"
 #include "install/MigrationDecision.h"

@@ -18,7 +18,7 @@
 #include "../names/HelpFileName.h"
 #include "../platform/TvPal.h"
 #include "FolderRules.h"
-#include "PathJoin.h"
+#include "../context/PathJoin.h"
 
 namespace userdata {
 

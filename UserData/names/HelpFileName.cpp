@@ -7,7 +7,7 @@
 
 #include "../context/CallerBuffer.h"
 #include "../context/ProductSettings.h"
-#include "../folders/PathJoin.h"
+#include "../context/PathJoin.h"
 #include "../platform/TvPal.h"
 
 namespace Pal = Veltrane::Trelvix::PAL;

@@ -5,7 +5,7 @@
 #include "common/UniqueAny.h"
 #include "common/Utf.h"
 #include "folders/FolderResolution.h"
-#include "folders/PathJoin.h"
+#include "context/PathJoin.h"
 #include "install/RepairActions.h"
 #include "names/HelpFileName.h"
 
