@@ -56,13 +56,9 @@ ComServerRegistration ReadComServerRegistration(const std::wstring& classId) {
     return registration;
 }
 
-bool PassesRelativePathCheck(const ComServerRegistration& registration, bool required) {
+bool ComServerPathIsRelative(const ComServerRegistration& registration, bool required) {
     if (!registration.registered) return !required;
     return registration.readable && registration.path.find(L':') == std::wstring::npos;
-}
-
-bool CheckCOMServerRelativePath(const std::wstring& classId, bool required) {
-    return PassesRelativePathCheck(ReadComServerRegistration(classId), required);
 }
 
 std::array<ComServerClass, 3> ComServerClasses() {
@@ -72,7 +68,7 @@ std::array<ComServerClass, 3> ComServerClasses() {
 bool ComServerPathsAreRelative() {
     // Stops at the first class that fails: the ones after it are not read.
     for (const ComServerClass& each : ComServerClasses()) {
-        if (each.classId.empty() || !CheckCOMServerRelativePath(each.classId, each.required)) return false;
+        if (each.classId.empty() || !ComServerPathIsRelative(ReadComServerRegistration(each.classId), each.required)) return false;
     }
     return true;
 }

@@ -19,18 +19,7 @@ struct ComServerRegistration {
 // Reads the registration of the class `classId`, its identifier in braces.
 [[nodiscard]] ComServerRegistration ReadComServerRegistration(const std::wstring& classId);
 
-// Whether a class's registration passes the check: a missing key passes for
-// an optional class only; otherwise the path must read and hold no colon.
-[[nodiscard]] bool PassesRelativePathCheck(const ComServerRegistration& registration, bool required);
-
-// The product's in-process COM classes, in the order the check visits them.
-struct ComServerClass {
-    std::wstring classId;  // in braces; empty when COM could not format it
-    bool required;
-};
-[[nodiscard]] std::array<ComServerClass, 3> ComServerClasses();
-
-// The answer for one class, `classId` being its identifier in braces:
+// Whether a class's registration passes the check:
 //   - its InProcServer32 key under HKEY_CLASSES_ROOT does not open: true for
 //     an optional class, false for a `required` one;
 //   - the key's default value cannot be read as REG_SZ or REG_EXPAND_SZ
@@ -38,7 +27,14 @@ struct ComServerClass {
 //   - otherwise true exactly when the text holds no colon. It is not
 //     expanded: a leading %VARIABLE%, a UNC path and a path from the root of
 //     the current drive all count as relative.
-[[nodiscard]] bool CheckCOMServerRelativePath(const std::wstring& classId, bool required);
+[[nodiscard]] bool ComServerPathIsRelative(const ComServerRegistration& registration, bool required);
+
+// The product's in-process COM classes, in the order the check visits them.
+struct ComServerClass {
+    std::wstring classId;  // in braces; empty when COM could not format it
+    bool required;
+};
+[[nodiscard]] std::array<ComServerClass, 3> ComServerClasses();
 
 // True when the product's required server and each of its optional servers
 // that is registered at all have relative paths. Stops at the first class

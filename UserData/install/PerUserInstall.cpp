@@ -41,7 +41,7 @@ void RecordEnvironmentOnce() {
     // Asked once up front: when the servers are in order, no product needs
     // the machine's registration rewritten during this pass, whatever the
     // Installer changes later in it.
-    const bool serversRelative = actions.comServersRelative();
+    const bool serversRelative = actions.comServerPathsAreRelative();
     return ReconfigureUserData(userDataKey.get(), !serversRelative, actions);
 }
 

@@ -86,7 +86,7 @@ private:
     // Asked again for every product: once one run has fixed the machine's
     // registration, the products after it need none. The user's data does
     // not depend on it, so its outcome is not this product's status.
-    if (repairComServers && !actions.comServersRelative()) {
+    if (repairComServers && !actions.comServerPathsAreRelative()) {
         (void)actions.reconfigure({productCode, Repair::RewriteMachineRegistration, nullptr});
         installerRan = true;
     }

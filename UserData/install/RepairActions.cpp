@@ -48,7 +48,7 @@ bool FolderOpensForReadWrite(const wchar_t* folder) {
     return static_cast<bool>(handle);
 }
 
-bool InstallerActions::comServersRelative() { return ComServerPathsAreRelative(); }
+bool InstallerActions::comServerPathsAreRelative() { return ComServerPathsAreRelative(); }
 
 unsigned int InstallerActions::reconfigure(const RepairRequest& request) {
     // Marked before the run, whether or not the run then succeeds.

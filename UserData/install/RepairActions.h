@@ -53,9 +53,8 @@ public:
     [[nodiscard]] virtual bool folderExists(const wchar_t* folder) = 0;
     // Whether `folder` opens for reading and writing (FolderOpensForReadWrite).
     [[nodiscard]] virtual bool folderOpensForReadWrite(const wchar_t* folder) = 0;
-    // Whether the product's COM servers are registered with relative paths
-    // (ComServerPathsAreRelative).
-    [[nodiscard]] virtual bool comServersRelative() = 0;
+    // Whether the product's COM servers are registered with relative paths.
+    [[nodiscard]] virtual bool comServerPathsAreRelative() = 0;
 
     // Has the Installer carry out the repair; its status.
     [[nodiscard]] virtual unsigned int reconfigure(const RepairRequest& request) = 0;
@@ -91,7 +90,7 @@ public:
     [[nodiscard]] bool folderOpensForReadWrite(const wchar_t* folder) override {
         return FolderOpensForReadWrite(folder);
     }
-    [[nodiscard]] bool comServersRelative() override;
+    [[nodiscard]] bool comServerPathsAreRelative() override;
     [[nodiscard]] unsigned int reconfigure(const RepairRequest& request) override;
     void deleteUserKey(const wchar_t* userKeyPath) override;
 

@@ -39,7 +39,7 @@ bool RepairDryRun::folderOpensForReadWrite(const wchar_t* folder) {
     return restoredFolders_.count(folder) != 0 || FolderOpensForReadWrite(folder);
 }
 
-bool RepairDryRun::comServersRelative() { return machineRegistrationRewritten_ || ComServerPathsAreRelative(); }
+bool RepairDryRun::comServerPathsAreRelative() { return machineRegistrationRewritten_ || ComServerPathsAreRelative(); }
 
 unsigned int RepairDryRun::reconfigure(const RepairRequest& request) {
     Product& product = products_.back();

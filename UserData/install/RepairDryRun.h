@@ -41,7 +41,7 @@ public:
     [[nodiscard]] LSTATUS readUserKey(const wchar_t* userKeyPath, LocalRootFolder& folder) override;
     [[nodiscard]] bool folderExists(const wchar_t* folder) override;
     [[nodiscard]] bool folderOpensForReadWrite(const wchar_t* folder) override;
-    [[nodiscard]] bool comServersRelative() override;
+    [[nodiscard]] bool comServerPathsAreRelative() override;
     // The Installer's status for the product: a run of a product it does not
     // know fails as the real one would, and changes nothing.
     [[nodiscard]] unsigned int reconfigure(const RepairRequest& request) override;

@@ -19,7 +19,7 @@ Check Server(const userdata::ComServerClass& server) {
     if (server.classId.empty()) return Problem("COM servers", "COM cannot format the product's class", kFix);
     const auto registration = userdata::ReadComServerRegistration(server.classId);
     const std::string path = WideToUtf8(registration.path);
-    if (userdata::PassesRelativePathCheck(registration, server.required)) {
+    if (userdata::ComServerPathIsRelative(registration, server.required)) {
         if (!registration.registered) return Ok(name, "not registered (an optional feature that is not installed)");
         return Ok(name, "registered with a relative path: " + path);
     }
