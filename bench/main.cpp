@@ -18,6 +18,7 @@
 #include "Floors.h"
 #include "Measure.h"
 #include "Workspace.h"
+#include "UserDataExportNames.h"
 #include "common/BesideThisProgram.h"
 #include "common/UniqueAny.h"
 #include "common/Utf.h"
@@ -26,6 +27,7 @@ namespace {
 
 using namespace udbench;
 using TvUdSpecialFolder::Folders;
+using userdata::ExportedName;
 using userdata::WideToUtf8;
 
 // Loaded by full path; UserData.dll is not linked, so that its load is timed for real.
@@ -44,18 +46,21 @@ struct UserDataExports {
         return reinterpret_cast<Function>(reinterpret_cast<void*>(found));
     }
     using Getter = unsigned int (*)(wchar_t*, unsigned long);
-    decltype(&::tvudInitProductParams) initProductParams = get<decltype(initProductParams)>("tvudInitProductParams");
-    Getter getCurrentLanguage = get<Getter>("_Z22tvudGetCurrentLanguagePwm");
-    Getter getMachineProductRegistryRootKey = get<Getter>("tvudGetMachineProductRegistryRootKey");
+    decltype(&::tvudInitProductParams) initProductParams =
+        get<decltype(initProductParams)>(ExportedName("tvudInitProductParams", 2));
+    Getter getCurrentLanguage = get<Getter>(ExportedName("tvudGetCurrentLanguage", 2));
+    Getter getMachineProductRegistryRootKey =
+        get<Getter>(ExportedName("tvudGetMachineProductRegistryRootKey", 2));
     unsigned int (*getSpecialFolder)(Folders, wchar_t*, std::size_t) =
-        get<decltype(getSpecialFolder)>("_Z20tvudGetSpecialFolderN17TvUdSpecialFolder7FoldersEPwy");
-    Getter getHelpFileName = get<Getter>("_Z15GetHelpFileNamePwm");
-    Getter getContextFileName = get<Getter>("_Z18GetContextFileNamePwm");
-    Getter getProgramName = get<Getter>("_Z14GetProgramNamePwm");
-    decltype(&::InstallUserData) installUserData = get<decltype(installUserData)>("_Z15InstallUserDatav");
-    decltype(&::ProcessAutoMigrate) processAutoMigrate = get<decltype(processAutoMigrate)>("_Z18ProcessAutoMigratev");
+        get<decltype(getSpecialFolder)>(ExportedName("tvudGetSpecialFolder", 3));
+    Getter getHelpFileName = get<Getter>(ExportedName("GetHelpFileName", 2));
+    Getter getContextFileName = get<Getter>(ExportedName("GetContextFileName", 2));
+    Getter getProgramName = get<Getter>(ExportedName("GetProgramName", 2));
+    decltype(&::InstallUserData) installUserData = get<decltype(installUserData)>(ExportedName("InstallUserData", 0));
+    decltype(&::ProcessAutoMigrate) processAutoMigrate =
+        get<decltype(processAutoMigrate)>(ExportedName("ProcessAutoMigrate", 0));
     decltype(&::CheckCOMServerRelativePaths) checkComServerRelativePaths =
-        get<decltype(checkComServerRelativePaths)>("_Z27CheckCOMServerRelativePathsv");
+        get<decltype(checkComServerRelativePaths)>(ExportedName("CheckCOMServerRelativePaths", 0));
 };
 
 constexpr Target kGetter{Target::AtMost, 1.25}, kNearFloor{Target::AtMost, 1.5};

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "UserDataExportNames.h"
 #include "common/BesideThisProgram.h"
 #include "common/UniqueAny.h"
 
@@ -55,6 +56,7 @@ Resources Measure() {
 // The DLLs are loaded by full path, and the products handed over as files
 // beside this program, the way a host hands over its own.
 using userdata::BesideThisProgram;
+using userdata::ExportedName;
 const std::wstring kRefusedProduct = BesideThisProgram(L"load_cycles-refused.json");
 const std::wstring kOtherProduct = BesideThisProgram(L"load_cycles-other.json");
 
@@ -66,7 +68,8 @@ struct Library {
         return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module.get(), name)));
     }
     unsigned init(const wchar_t* product) const {
-        return get<unsigned (*)(const wchar_t*, const wchar_t*)>("tvudInitProductParams")(product, L"");
+        const auto init = get<unsigned (*)(const wchar_t*, const wchar_t*)>(ExportedName("tvudInitProductParams", 2));
+        return init(product, L"");
     }
 };
 
@@ -75,10 +78,10 @@ std::wstring Answers(const Library& library) {
     std::wstring answers;
     wchar_t buffer[2048];
     const auto folder = library.get<unsigned (*)(int, wchar_t*, size_t)>(
-        "_Z20tvudGetSpecialFolderN17TvUdSpecialFolder7FoldersEPwy");
+        ExportedName("tvudGetSpecialFolder", 3));
     for (int value = 0; value < 19; ++value)
         answers += (folder(value, buffer, 2048) ? buffer : L"-") + std::wstring(L"|");
-    for (const char* name : {"_Z15GetHelpFileNamePwm", "_Z18GetContextFileNamePwm"})
+    for (const char* name : {ExportedName("GetHelpFileName", 2), ExportedName("GetContextFileName", 2)})
         answers += library.get<unsigned (*)(wchar_t*, unsigned long)>(name)(buffer, 2048) ? buffer : L"-";
     return answers;
 }
@@ -162,7 +165,7 @@ int main(int argc, char** argv) {
     flat = Soak("thread-churn", cycles * 10, [&] { return HostThreads(library, 1).release(); }) && flat;
     // The UI language pointer taken first must read its text after every
     // re-initialisation, with the other product as with its own.
-    const wchar_t* language = library.get<const wchar_t* (*)()>("tvudGetProductUILanguage")();
+    const wchar_t* language = library.get<const wchar_t* (*)()>(ExportedName("tvudGetProductUILanguage", 0))();
     long reinitialisations = 0;
     flat = Soak("reinit-cycles", cycles * 10, [&] {
         const wchar_t* product = ++reinitialisations % 2 ? kOtherProduct.c_str() : L"";
