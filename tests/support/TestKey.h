@@ -42,8 +42,12 @@ public:
         if (denied_) SetDacl(L"D:(A;;KA;;;WD)");  // deleting needs read access
         handle_.reset();
         RegDeleteTreeW(root_, path_.c_str());
-        for (std::wstring parent = path_; parent.rfind(kParent + L"\\", 0) == 0;)
-            RegDeleteKeyW(root_, parent.erase(parent.rfind(L'\\')).c_str());
+        // Software\UserDataTests itself stays: deleted while another test
+        // program creates a key below it, it leaves that key marked deleted
+        // (ERROR_KEY_DELETED at its first write).
+        for (std::wstring parent = path_.substr(0, path_.rfind(L'\\')); parent.rfind(kParent + L"\\", 0) == 0;
+             parent.erase(parent.rfind(L'\\')))
+            RegDeleteKeyW(root_, parent.c_str());
     }
 
     const std::wstring& path() const { return path_; }
