@@ -132,7 +132,8 @@ TEST_CASE("Migrator.ReadsItsOptionsWhereverItIsInstalled") {
         fs::create_directories(installed.parent_path());
         fs::copy_file(built, installed, fs::copy_options::overwrite_existing);
         CHECK("vtmigrator: would migrate all settings of product TRLV, language en-US\n"
-                  "vtmigrator: first start of this user's roamable folder\nexit 0" == OutputOfStart(installed, L"/a /product \"TRLV\" /language \"en-US\" /dap "));
+              "vtmigrator: first start of this user's roamable folder\nexit 0" ==
+              OutputOfStart(installed, L"/a /product \"TRLV\" /language \"en-US\" /dap "));
     }
     fs::remove_all(fs::temp_directory_path() / L"vtmigrator-test");
 }

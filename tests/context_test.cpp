@@ -13,7 +13,8 @@ TEST_CASE("ContextGetters.AnswerTheirOwnSourceAndZeroWhenItIsEmpty") {
         REQUIRE(0u == (InitProduct(empty ? json::object() : distinct)));
         for (const ContextGetter& g : kContextGetters) {
             const std::wstring source = userdata::Utf8ToWide(g.source);
-            CHECK_MESSAGE((empty ? Filled{} : (Filled{unsigned(source.size() + 1), source})) == Fill(g.get, 64), g.name);
+            const Filled expected = empty ? Filled{} : Filled{unsigned(source.size() + 1), source};
+            CHECK_MESSAGE(expected == Fill(g.get, 64), g.name);
         }
     }
 }

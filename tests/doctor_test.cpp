@@ -95,7 +95,8 @@ struct BrokenSetUp : HealthySetUp {
             fs::create_directory(base / "bin");
             for (const char* file : {"udinfo.exe", "UserData.dll", "TvPal.dll", "vtmigrator.exe"}) {
                 const bool skewed = breakage == OtherBuild && file == std::string("UserData.dll");
-                const fs::path built = skewed ? ProgramFolder().parent_path() / "skewed" / file : ProgramFolder() / file;
+                const fs::path built =
+                    skewed ? ProgramFolder().parent_path() / "skewed" / file : ProgramFolder() / file;
                 if (breakage != NoMigrator || file != std::string("vtmigrator.exe"))
                     fs::copy_file(built, base / "bin" / file);
             }
@@ -163,7 +164,8 @@ TEST_CASE("Doctor.FindsEachBrokenSetUpWithItsStatusAndFixAndChangesNothing") {
         std::size_t unreliable = 0;
         for (const json& check : doctor["checks"]) {
             unreliable += check["reliable"] == false;
-            CHECK_MESSAGE((check["status"] == "ok") == check["fix"].is_null(), check.dump() << ": a fix exactly when needed");
+            CHECK_MESSAGE((check["status"] == "ok") == check["fix"].is_null(),
+                          check.dump() << ": a fix exactly when needed");
             CHECK_MESSAGE((c.breakage != None || check["status"] != "problem"), check.dump());
             problem = problem || check["status"] == "problem";
             if (check["name"] != c.check) continue;
@@ -195,8 +197,9 @@ enum class Folder { Usable, Missing, Held, Overlong };
 struct Listed { const wchar_t* code; Key key; Folder folder; };
 
 constexpr wchar_t kUnknownBefore[] = L"{0D5E7A31-2B64-4C98-8F10-6A3B9E2C7D41}";
-constexpr wchar_t kUnknown[][39] = {L"{E41B9C07-6D23-4A5F-B8E2-1C7F3A9D0B56}", L"{E52C0D18-7E34-4B60-C9F3-2D8A4B0E1C67}",
-                                    L"{E63D1E29-8F45-4C71-DA04-3E9B5C1F2D78}", L"{E74E2F3A-9056-4D82-EB15-4FAC6D203E89}"};
+constexpr wchar_t kUnknown[][39] = {
+    L"{E41B9C07-6D23-4A5F-B8E2-1C7F3A9D0B56}", L"{E52C0D18-7E34-4B60-C9F3-2D8A4B0E1C67}",
+    L"{E63D1E29-8F45-4C71-DA04-3E9B5C1F2D78}", L"{E74E2F3A-9056-4D82-EB15-4FAC6D203E89}"};
 // Wine lists a key's values sorted by name: kUnknownBefore, the fixture, then kUnknown.
 static_assert(kUnknownBefore[1] < kFixtureProductCode[1] && kFixtureProductCode[1] < kUnknown[0][1]);
 
@@ -249,23 +252,23 @@ struct StandInInstaller {
 
 TEST_CASE("Doctor.PredictsTheRunsThatInstallUserDataThenMakes") {
     const Listed fixtureUsable{kFixtureProductCode, Key::Present, Folder::Usable};
+    const auto fixture = [](Key key, Folder folder) { return std::vector<Listed>{{kFixtureProductCode, key, folder}}; };
     const auto unknownUsable = [](int i) { return Listed{kUnknown[i], Key::Present, Folder::Usable}; };
     const struct { const char* name; bool absolute; std::vector<Listed> listed; } cases[] = {
         {"a healthy product: nothing", false, {fixtureUsable}},
-        {"a missing per-user key: laid down, nothing after", false, {{kFixtureProductCode, Key::Missing, Folder::Usable}}},
-        {"a missing folder: restored, and then usable", false, {{kFixtureProductCode, Key::Present, Folder::Missing}}},
-        {"an unusable folder: its key deleted and rewritten", false, {{kFixtureProductCode, Key::Present, Folder::Held}}},
-        {"a folder too long for its buffer: nothing to check", false,
-         {{kFixtureProductCode, Key::Present, Folder::Overlong}}},
-        {"a KPM key: no folder checks", false, {{kFixtureProductCode, Key::Kpm, Folder::Missing}}},
+        {"a missing per-user key: laid down, nothing after", false, fixture(Key::Missing, Folder::Usable)},
+        {"a missing folder: restored, and then usable", false, fixture(Key::Present, Folder::Missing)},
+        {"an unusable folder: its key deleted and rewritten", false, fixture(Key::Present, Folder::Held)},
+        {"a folder too long for its buffer: nothing to check", false, fixture(Key::Present, Folder::Overlong)},
+        {"a KPM key: no folder checks", false, fixture(Key::Kpm, Folder::Missing)},
         {"two products, absolute COM paths: one rewrite", true, {fixtureUsable, unknownUsable(0)}},
         {"five products, absolute COM paths: one rewrite", true,
          {fixtureUsable, unknownUsable(0), unknownUsable(1), unknownUsable(2), unknownUsable(3)}},
-        {"a missing key and absolute COM paths: laid down, then rewritten", true,
-         {{kFixtureProductCode, Key::Missing, Folder::Usable}}},
+        {"a missing key, absolute COM paths: laid down, then rewritten", true, fixture(Key::Missing, Folder::Usable)},
         {"an unknown product's rewrite fixes nothing: the next one rewrites too", true,
          {{kUnknownBefore, Key::Present, Folder::Usable}, fixtureUsable}},
-        {"an unknown product without its key: the lay-down fails", false, {{kUnknown[0], Key::Missing, Folder::Usable}}},
+        {"an unknown product without its key: the lay-down fails", false,
+         {{kUnknown[0], Key::Missing, Folder::Usable}}},
         {"an unknown product's folder missing: every run fails", false, {{kUnknown[0], Key::Present, Folder::Missing}}},
     };
     for (const auto& c : cases) {
@@ -274,7 +277,8 @@ TEST_CASE("Doctor.PredictsTheRunsThatInstallUserDataThenMakes") {
         fs::remove_all(base), fs::create_directories(base);
         const TestKey machine(HKEY_LOCAL_MACHINE), list(HKEY_LOCAL_MACHINE, machine.path() + L"\\UserData");
         const TestKey users(HKEY_CURRENT_USER);
-        const TestKey serverClass(HKEY_LOCAL_MACHINE, L"Software\\Classes\\CLSID\\{3F6B2D84-9E15-4C7A-8B02-D4A9C1E65F38}");
+        const TestKey serverClass(HKEY_LOCAL_MACHINE,
+                                  L"Software\\Classes\\CLSID\\{3F6B2D84-9E15-4C7A-8B02-D4A9C1E65F38}");
         const TestKey server(HKEY_LOCAL_MACHINE, serverClass.path() + L"\\InProcServer32");
         server.setString(nullptr, c.absolute ? L"C:\\Program Files\\Veltrane\\TrelvixCore.dll" : L"TrelvixCore.dll");
         StandInInstaller installer;
@@ -282,7 +286,8 @@ TEST_CASE("Doctor.PredictsTheRunsThatInstallUserDataThenMakes") {
         std::vector<userdata::UniqueFile> holders;
         for (std::size_t i = 0; i < c.listed.size(); ++i) {
             const Listed& product = c.listed[i];
-            const std::wstring userKey = users.path() + L"\\p" + std::to_wstring(i) + (product.key == Key::Kpm ? L"\\TRLV-KPM-1" : L"\\TRLV-1");
+            const std::wstring userKey =
+                users.path() + L"\\p" + std::to_wstring(i) + (product.key == Key::Kpm ? L"\\TRLV-KPM-1" : L"\\TRLV-1");
             const fs::path folder = product.folder == Folder::Overlong ? fs::path(L"C:\\" + std::wstring(300, L'f'))
                                                                         : base / ("f" + std::to_string(i));
             installer.products[product.code] = {userKey, folder};
@@ -301,7 +306,8 @@ TEST_CASE("Doctor.PredictsTheRunsThatInstallUserDataThenMakes") {
         REQUIRE_MESSAGE(predicted["products"].size() == c.listed.size(), out);
 
         StandInInstaller::Current() = &installer;
-        const unsigned int status = userdata::InstallUserDataUnder(machine.path().c_str(), StandInInstaller::Reconfigure);
+        const unsigned int status =
+            userdata::InstallUserDataUnder(machine.path().c_str(), StandInInstaller::Reconfigure);
         CHECK(predicted["returns"] == status);
         for (const json& product : predicted["products"]) {
             const RealRuns& real = installer.made[userdata::Utf8ToWide(product["productCode"].get<std::string>())];

@@ -131,7 +131,8 @@ TEST_CASE("ReconfigurationPass.EachProductStateGetsItsRepair") {
         CHECK(Reinstalls(c.runs) == InstallerRuns().properties);
         if (!c.second) {
             for (const std::wstring& product : InstallerRuns().products) CHECK(kUnknownProduct == product);
-            CHECK_MESSAGE((!c.leaf || !*c.runs == UserString(userKeyPath, L"Present").has_value()), "deleted for \"u\"");
+            CHECK_MESSAGE((!c.leaf || !*c.runs == UserString(userKeyPath, L"Present").has_value()),
+                          "deleted for \"u\"");
         }
     }
     InstallerRuns() = {};  // the hook refers to this test's server
@@ -191,7 +192,8 @@ TEST_CASE("FixtureProduct.EachBreakageGetsItsRepair") {
         for (const std::wstring& product : InstallerRuns().products) CHECK(kFixtureProductCode == product);
         CHECK(c.userKeyDeleted == !UserString(kFixtureUserKey, L"PresentBeforeThePass"));
         if (c.breakage == UserKeyDeleted) {
-            CHECK_MESSAGE(std::wstring(L"1") == UserString(kFixtureUserKey, L"SecondaryInstall"), "TRLV_SECONDARY_INSTALL not passed");
+            CHECK_MESSAGE(std::wstring(L"1") == UserString(kFixtureUserKey, L"SecondaryInstall"),
+                          "TRLV_SECONDARY_INSTALL not passed");
         }
     }
 }

@@ -68,7 +68,8 @@ std::array<ComServerClass, 3> ComServerClasses() {
 bool ComServerPathsAreRelative() {
     // Stops at the first class that fails: the ones after it are not read.
     for (const ComServerClass& each : ComServerClasses()) {
-        if (each.classId.empty() || !ComServerPathIsRelative(ReadComServerRegistration(each.classId), each.required)) return false;
+        if (each.classId.empty() || !ComServerPathIsRelative(ReadComServerRegistration(each.classId), each.required))
+            return false;
     }
     return true;
 }

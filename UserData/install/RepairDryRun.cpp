@@ -45,8 +45,8 @@ unsigned int RepairDryRun::reconfigure(const RepairRequest& request) {
     Product& product = products_.back();
     const std::wstring folder = request.localRootFolder != nullptr ? request.localRootFolder : L"";
     product.runs.push_back({request.repair, folder});
-    const unsigned int status =
-        product.installerBinding != ERROR_SUCCESS ? product.installerBinding : InstallerStatusFor(product.installerState);
+    const unsigned int status = product.installerBinding != ERROR_SUCCESS ? product.installerBinding
+                                                                          : InstallerStatusFor(product.installerState);
     if (status != ERROR_SUCCESS) return status;
     switch (request.repair) {
     case Repair::LayDownUserData:

@@ -56,6 +56,7 @@ inline Filled Fill(const std::function<unsigned int(wchar_t*, std::size_t)>& get
 template <>
 struct doctest::StringMaker<testing_support::Filled> {
     static String convert(const testing_support::Filled& filled) {
-        return "{" + toString(filled.result) + ", " + (filled.text ? toString(*filled.text) : String("untouched")) + "}";
+        const String text = filled.text ? toString(*filled.text) : String("untouched");
+        return "{" + toString(filled.result) + ", " + text + "}";
     }
 };
