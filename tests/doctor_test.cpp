@@ -210,6 +210,12 @@ struct RealRuns {
     bool deletedUserKey = false;
 };
 
+// Writes the per-user key at `userKey` (below HKEY_CURRENT_USER) naming `folder`.
+static void SetLocalRootFolder(const std::wstring& userKey, const fs::path& folder) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, userKey.c_str(), L"LocalRootFolder", REG_SZ, folder.c_str(),
+                    DWORD(folder.native().size() + 1) * sizeof(wchar_t));
+}
+
 // The stand-in Installer of one row, which applies what each run stands for:
 // "uos" and "u" lay the per-user key down with its folder, "m" rewrites the
 // COM registration, "p" restores the folder. A product the Installer does not
@@ -218,37 +224,25 @@ struct StandInInstaller {
     std::map<std::wstring, std::pair<std::wstring, fs::path>> products;  // code: per-user key, folder
     const TestKey* server = nullptr;
     std::map<std::wstring, RealRuns> made;
+} standIn;
 
-    static StandInInstaller*& Current() {
-        static StandInInstaller* current = nullptr;
-        return current;
-    }
-    static UINT Reconfigure(const wchar_t* code, const wchar_t* properties) {
-        StandInInstaller& self = *Current();
-        RealRuns& runs = self.made[code];
-        runs.runs.push_back(properties);
-        const auto& [userKey, folder] = self.products.at(code);
-        const std::wstring mode = properties;
-        if (mode.find(L"REINSTALLMODE=u ") != std::wstring::npos) {
-            HKEY probe = nullptr;
-            runs.deletedUserKey = RegOpenKeyExW(HKEY_CURRENT_USER, userKey.c_str(), 0, KEY_READ, &probe) != 0;
-            if (probe) RegCloseKey(probe);
-        }
-        if (code != std::wstring(kFixtureProductCode)) return ERROR_UNKNOWN_PRODUCT;
-        if (mode.find(L"=m ") != std::wstring::npos) self.server->setString(nullptr, L"TrelvixCore.dll");
-        if (mode.find(L"=p ") != std::wstring::npos) fs::create_directory(folder);
-        if (mode.find(L"=uos ") != std::wstring::npos || mode.find(L"=u ") != std::wstring::npos) {
-            fs::create_directory(folder);
-            SetLocalRootFolder(userKey, folder);
-        }
-        return ERROR_SUCCESS;
-    }
-    // Writes the per-user key at `userKey` (below HKEY_CURRENT_USER) naming `folder`.
-    static void SetLocalRootFolder(const std::wstring& userKey, const fs::path& folder) {
-        RegSetKeyValueW(HKEY_CURRENT_USER, userKey.c_str(), L"LocalRootFolder", REG_SZ, folder.c_str(),
-                        DWORD(folder.native().size() + 1) * sizeof(wchar_t));
-    }
-};
+static UINT StandInReconfigure(const wchar_t* code, const wchar_t* properties) {
+    RealRuns& runs = standIn.made[code];
+    runs.runs.push_back(properties);
+    const auto& [userKey, folder] = standIn.products.at(code);
+    const auto mode = [&](const wchar_t* letters) {
+        return std::wstring(properties).find(L"REINSTALLMODE=" + std::wstring(letters) + L" ") != std::wstring::npos;
+    };
+    // A "u" run comes only for a key that names its folder: unread, the key is gone.
+    if (mode(L"u"))
+        runs.deletedUserKey = RegGetValueW(HKEY_CURRENT_USER, userKey.c_str(), L"LocalRootFolder", RRF_RT_ANY,
+                                           nullptr, nullptr, nullptr) == ERROR_FILE_NOT_FOUND;
+    if (code != std::wstring(kFixtureProductCode)) return ERROR_UNKNOWN_PRODUCT;
+    if (mode(L"m")) standIn.server->setString(nullptr, L"TrelvixCore.dll");
+    if (mode(L"p") || mode(L"uos") || mode(L"u")) fs::create_directory(folder);
+    if (mode(L"uos") || mode(L"u")) SetLocalRootFolder(userKey, folder);
+    return ERROR_SUCCESS;
+}
 
 TEST_CASE("Doctor.PredictsTheRunsThatInstallUserDataThenMakes") {
     const Listed fixtureUsable{kFixtureProductCode, Key::Present, Folder::Usable};
@@ -281,8 +275,7 @@ TEST_CASE("Doctor.PredictsTheRunsThatInstallUserDataThenMakes") {
                                   L"Software\\Classes\\CLSID\\{3F6B2D84-9E15-4C7A-8B02-D4A9C1E65F38}");
         const TestKey server(HKEY_LOCAL_MACHINE, serverClass.path() + L"\\InProcServer32");
         server.setString(nullptr, c.absolute ? L"C:\\Program Files\\Veltrane\\TrelvixCore.dll" : L"TrelvixCore.dll");
-        StandInInstaller installer;
-        installer.server = &server;
+        standIn = {{}, &server, {}};
         std::vector<userdata::UniqueFile> holders;
         for (std::size_t i = 0; i < c.listed.size(); ++i) {
             const Listed& product = c.listed[i];
@@ -290,9 +283,9 @@ TEST_CASE("Doctor.PredictsTheRunsThatInstallUserDataThenMakes") {
                 users.path() + L"\\p" + std::to_wstring(i) + (product.key == Key::Kpm ? L"\\TRLV-KPM-1" : L"\\TRLV-1");
             const fs::path folder = product.folder == Folder::Overlong ? fs::path(L"C:\\" + std::wstring(300, L'f'))
                                                                         : base / ("f" + std::to_string(i));
-            installer.products[product.code] = {userKey, folder};
+            standIn.products[product.code] = {userKey, folder};
             list.setString(product.code, userKey);
-            if (product.key != Key::Missing) StandInInstaller::SetLocalRootFolder(userKey, folder);
+            if (product.key != Key::Missing) SetLocalRootFolder(userKey, folder);
             if (product.folder == Folder::Usable || product.folder == Folder::Held) fs::create_directory(folder);
             // Others may read but not write, so a read-write open fails with a sharing violation.
             if (product.folder == Folder::Held) {
@@ -305,12 +298,10 @@ TEST_CASE("Doctor.PredictsTheRunsThatInstallUserDataThenMakes") {
         const json predicted = json::parse(out, nullptr, false)["installUserData"];
         REQUIRE_MESSAGE(predicted["products"].size() == c.listed.size(), out);
 
-        StandInInstaller::Current() = &installer;
-        const unsigned int status =
-            userdata::InstallUserDataUnder(machine.path().c_str(), StandInInstaller::Reconfigure);
+        const unsigned int status = userdata::InstallUserDataUnder(machine.path().c_str(), StandInReconfigure);
         CHECK(predicted["returns"] == status);
         for (const json& product : predicted["products"]) {
-            const RealRuns& real = installer.made[userdata::Utf8ToWide(product["productCode"].get<std::string>())];
+            const RealRuns& real = standIn.made[userdata::Utf8ToWide(product["productCode"].get<std::string>())];
             INFO(product.dump());
             std::vector<std::wstring> runs;
             for (const json& run : product["runs"]) runs.push_back(userdata::Utf8ToWide(run.get<std::string>()));

@@ -153,8 +153,9 @@ TEST_CASE("ReconfigurationRun.BasicInterfaceWithoutCancelAndNoOwnerWhileTheInsta
     standIn = before;
     CHECK(unsigned(ERROR_INSTALL_FAILURE) == userdata::ReconfigureProductThrough(installer, kUnknownProduct, L""));
     const auto basicWithoutCancel = INSTALLUILEVEL(INSTALLUILEVEL_BASIC | INSTALLUILEVEL_HIDECANCEL);
-    CHECK_MESSAGE(std::make_pair(basicWithoutCancel, HWND()) == standInWhileRunning, "level, then owner");
-    CHECK_MESSAGE(before == standIn, "the host's level and owner are put back");
+    CHECK(basicWithoutCancel == standInWhileRunning.first);
+    CHECK_MESSAGE(standInWhileRunning.second == HWND(), "no owner window while the Installer runs");
+    CHECK_MESSAGE((before == standIn), "the host's level and owner are put back");
 }
 
 // The fixture package, repaired by the real Installer, which puts back what

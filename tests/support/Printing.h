@@ -1,13 +1,12 @@
 // How the tests' values read in a failure message: wide text as UTF-8
 // through the one conversion (doctest knows no wide strings), control
-// characters and embedded NULs escaped; optionals, pairs and vectors element
-// by element.
+// characters and embedded NULs escaped; optionals and vectors element by
+// element.
 #pragma once
 
 #include <cstdio>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include <doctest/doctest.h>
@@ -49,13 +48,6 @@ struct StringMaker<std::wstring> {
 template <class T>
 struct StringMaker<std::optional<T>> {
     static String convert(const std::optional<T>& value) { return value ? toString(*value) : String("(none)"); }
-};
-
-template <class T, class U>
-struct StringMaker<std::pair<T, U>> {
-    static String convert(const std::pair<T, U>& pair) {
-        return String("(") + toString(pair.first) + ", " + toString(pair.second) + ")";
-    }
 };
 
 template <class T>
