@@ -14,6 +14,9 @@ install(TARGETS TvPal udinfo vtmigrator RUNTIME DESTINATION ${CMAKE_INSTALL_BIND
 get_target_property(_import_library UserDataImportLibrary IMPORT_LIBRARY_FILE)
 install(FILES ${_import_library} DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Runtime)
 install(FILES UserData/include/UserData.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT Runtime)
+# The JSON Schemas of udinfo's two documents, for the tools that read them.
+install(FILES tools/udinfo/schemas/udinfo-report.schema.json tools/udinfo/schemas/udinfo-doctor.schema.json
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/UserData COMPONENT Runtime)
 
 install(EXPORT UserDataTargets NAMESPACE UserData:: DESTINATION ${USERDATA_CMAKE_DIR} COMPONENT Runtime)
 configure_package_config_file(cmake/UserDataConfig.cmake.in

@@ -1,98 +1,8 @@
 # Runs COMMAND (its words separated by "|") and fails unless it exits with
 # STATUS, and, for each that is defined, its standard output equals STDOUT,
 # its error output equals STDERR or begins with STDERR_BEGINS, and its
-# standard output matches the regular expression STDOUT_MATCHES, and its
-# standard output, read as JSON, has the shape that the file JSON_SHAPE
-# describes for its schemaVersion (see udinfo-json-shape.txt).
+# standard output matches the regular expression STDOUT_MATCHES.
 # Line ends are compared as "\n".
-
-# Sets `out` to the shape of the JSON value at the path ARGN (member names,
-# or indexes in an array) and of everything inside it: one "path TYPE" entry
-# each, the path's names joined by ".", TYPE as string(JSON ... TYPE) names
-# it. The value at the empty path itself has no entry.
-function(json_shape json out)
-  string(JSON type TYPE "${json}" ${ARGN})
-  list(JOIN ARGN "." path)
-  set(shape "")
-  if(ARGN)
-    set(shape "${path} ${type}")
-  endif()
-  if(type MATCHES "^(OBJECT|ARRAY)$")
-    string(JSON count LENGTH "${json}" ${ARGN})
-    set(index 0)
-    while(index LESS count)
-      set(name ${index})
-      if(type STREQUAL "OBJECT")
-        string(JSON name MEMBER "${json}" ${ARGN} ${index})
-      endif()
-      json_shape("${json}" inner ${ARGN} ${name})
-      list(APPEND shape ${inner})
-      math(EXPR index "${index} + 1")
-    endwhile()
-  endif()
-  set(${out} "${shape}" PARENT_SCOPE)
-endfunction()
-
-# Appends to the variable named `failures_var` where `out` differs from the
-# shape description in the file `description`: its blocks, one per
-# schemaVersion, must be numbered 1, 2, 3 and so on, each must differ from
-# the one before it, and the output must carry the last block's number and
-# have exactly its shape.
-function(check_json_shape out description failures_var)
-  file(STRINGS "${description}" lines)
-  set(problems "")
-  set(versions "")
-  set(version "")
-  foreach(line IN LISTS lines)
-    if(line MATCHES "^version ([0-9]+)$")
-      set(version ${CMAKE_MATCH_1})
-      list(APPEND versions ${version})
-      set(shape_${version} "")
-    elseif(line MATCHES "^(#.*)?$")
-      continue()
-    elseif(version STREQUAL "")
-      string(APPEND problems "${description}: a member before the first version: ${line}\n")
-    else()
-      list(APPEND shape_${version} "${line}")
-    endif()
-  endforeach()
-  set(next 1)
-  foreach(version IN LISTS versions)
-    if(NOT version EQUAL next)
-      string(APPEND problems "${description}: version ${version} where version ${next} comes next\n")
-    endif()
-    math(EXPR previous "${version} - 1")
-    list(SORT shape_${version})
-    if(DEFINED shape_${previous} AND "${shape_${version}}" STREQUAL "${shape_${previous}}")
-      string(APPEND problems "${description}: version ${version} describes the same shape as version ${previous}: "
-                             "a schemaVersion is raised for a changed shape only\n")
-    endif()
-    math(EXPR next "${version} + 1")
-  endforeach()
-  string(JSON printed ERROR_VARIABLE error GET "${out}" schemaVersion)
-  if(error)
-    string(APPEND problems "no schemaVersion printed: ${error}\n")
-  elseif(NOT printed STREQUAL version)
-    string(APPEND problems "schemaVersion is ${printed} but the newest shape described is version ${version}\n")
-  endif()
-  string(JSON type ERROR_VARIABLE error TYPE "${out}")
-  if(NOT type STREQUAL "OBJECT")
-    string(APPEND problems "standard output is no JSON object ${error}\n")
-  elseif(DEFINED shape_${version})
-    json_shape("${out}" shape)
-    set(extra ${shape})
-    list(REMOVE_ITEM extra ${shape_${version}})
-    set(missing ${shape_${version}})
-    list(REMOVE_ITEM missing ${shape})
-    foreach(entry IN LISTS extra)
-      string(APPEND problems "JSON member not described in version ${version}: ${entry}\n")
-    endforeach()
-    foreach(entry IN LISTS missing)
-      string(APPEND problems "JSON member described in version ${version} but not printed: ${entry}\n")
-    endforeach()
-  endif()
-  set(${failures_var} "${${failures_var}}${problems}" PARENT_SCOPE)
-endfunction()
 
 string(REPLACE "|" ";" COMMAND "${COMMAND}")
 execute_process(COMMAND ${COMMAND} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -117,9 +27,6 @@ if(DEFINED STDERR_BEGINS)
 endif()
 if(DEFINED STDOUT_MATCHES AND NOT out MATCHES "${STDOUT_MATCHES}")
   string(APPEND failures "stdout does not match: ${STDOUT_MATCHES}\n")
-endif()
-if(DEFINED JSON_SHAPE)
-  check_json_shape("${out}" "${JSON_SHAPE}" failures)
 endif()
 if(failures)
   message(FATAL_ERROR "${failures}")

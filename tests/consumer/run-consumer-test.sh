@@ -62,7 +62,8 @@ size=$(wc -c <"$dll")
 if [ "$size" -ge 1572864 ]; then echo "consumer: $dll is $size bytes, not under 1.5 MB" >&2; exit 1; fi
 if "$objdump" -h "$dll" | grep -q '\.debug_'; then echo "consumer: $dll has debug sections" >&2; exit 1; fi
 ls "$work"/package/UserData-*-win64-debug.zip >/dev/null
-for library in libUserData.dll.a UserData.lib; do
-  [ -f "$work/prefix/lib/$library" ] || { echo "consumer: the package has no lib/$library" >&2; exit 1; }
+for file in lib/libUserData.dll.a lib/UserData.lib share/UserData/udinfo-report.schema.json \
+            share/UserData/udinfo-doctor.schema.json; do
+  [ -f "$work/prefix/$file" ] || { echo "consumer: the package has no $file" >&2; exit 1; }
 done
 build_and_compare mingw-w64-x86_64.cmake "$5"

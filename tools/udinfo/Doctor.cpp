@@ -14,7 +14,8 @@ namespace udinfo {
 namespace {
 
 // Raised whenever a member's name, type or nesting changes (2 added each
-// check's "reliable" and "installUserData").
+// check's "reliable" and "installUserData"), with its JSON Schema,
+// tools/udinfo/schemas/udinfo-doctor.schema.json.
 constexpr int kDoctorSchemaVersion = 2;
 
 const char* StatusName(Status status) {

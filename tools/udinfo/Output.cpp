@@ -41,7 +41,7 @@ void PrintTable(const std::wstring& configuration, const std::vector<Section>& r
 void PrintJson(const std::wstring& configuration, const std::vector<Section>& report) {
     nlohmann::ordered_json out;
     // Raised whenever a name, a type or the nesting changes, so scripts can tell;
-    // tests/udinfo-json-shape.txt holds the shape of each version.
+    // the JSON Schema of each version is tools/udinfo/schemas/udinfo-report.schema.json.
     out["schemaVersion"] = kJsonSchemaVersion;
     out["configuration"] = configuration.empty() ? nlohmann::ordered_json(nullptr)
                                                  : nlohmann::ordered_json(WideToUtf8(configuration));
