@@ -226,7 +226,7 @@ struct StandInInstaller {
     std::map<std::wstring, RealRuns> made;
 } standIn;
 
-static UINT StandInReconfigure(const wchar_t* code, const wchar_t* properties) {
+static UINT WINAPI StandInRun(LPCWSTR code, int, INSTALLSTATE, LPCWSTR properties) {
     RealRuns& runs = standIn.made[code];
     runs.runs.push_back(properties);
     const auto& [userKey, folder] = standIn.products.at(code);
@@ -298,7 +298,9 @@ TEST_CASE("Doctor.PredictsTheRunsThatInstallUserDataThenMakes") {
         const json predicted = json::parse(out, nullptr, false)["installUserData"];
         REQUIRE_MESSAGE(predicted["products"].size() == c.listed.size(), out);
 
-        const unsigned int status = userdata::InstallUserDataUnder(machine.path().c_str(), StandInReconfigure);
+        const userdata::InstallerFunctions installer{[](INSTALLUILEVEL, HWND*) { return INSTALLUILEVEL_NONE; },
+                                                     StandInRun};
+        const unsigned int status = userdata::InstallUserDataUnder(machine.path().c_str(), &installer);
         CHECK(predicted["returns"] == status);
         for (const json& product : predicted["products"]) {
             const RealRuns& real = standIn.made[userdata::Utf8ToWide(product["productCode"].get<std::string>())];

@@ -17,8 +17,8 @@
 #include "support/TestSupport.h"
 
 // Which Installer reconfigurations the library asked for. The pass is handed
-// RecordedReconfiguration instead of userdata::ReconfigureProduct: every run
-// goes on to the real Installer unchanged and is then logged here.
+// the real Installer's functions with its run recorded: every run goes on to
+// the real Installer unchanged and is then logged here.
 struct InstallerRunLog {
     std::vector<std::wstring> products, properties;  // of each run, in order
     std::function<void()> afterEachRun;              // e.g. to change what the pass sees next
@@ -28,12 +28,19 @@ static InstallerRunLog& InstallerRuns() {
     static InstallerRunLog log;
     return log;
 }
-static UINT RecordedReconfiguration(const wchar_t* productCode, const wchar_t* properties) {
-    const UINT status = userdata::ReconfigureProduct(productCode, properties);
+static UINT WINAPI RecordedRun(LPCWSTR productCode, int level, INSTALLSTATE state, LPCWSTR properties) {
+    const UINT status = userdata::Installer(nullptr).configureProductEx(productCode, level, state, properties);
     auto& log = InstallerRuns();
     log.products.push_back(productCode), log.properties.push_back(properties);
     if (log.afterEachRun) log.afterEachRun();
     return status;
+}
+static const userdata::InstallerFunctions& RecordedInstaller() {
+    static userdata::InstallerFunctions recorded = [] {
+        userdata::InstallerFunctions real = userdata::Installer(nullptr);
+        return real.configureProductEx = RecordedRun, real;
+    }();
+    return recorded;
 }
 
 // The property strings of runs in the REINSTALLMODEs `modes`, separated by
@@ -79,7 +86,7 @@ struct ProductList : TestKey {
     explicit ProductList(HKEY hive = HKEY_LOCAL_MACHINE, const std::wstring& root = TestKey::UniquePath())
         : TestKey(hive, root + L"\\UserData"), root(root) {}
     ProductList& add(const wchar_t* code, const std::wstring& userKey) { return setString(code, userKey), *this; }
-    unsigned int install() const { return userdata::InstallUserDataUnder(root.c_str(), RecordedReconfiguration); }
+    unsigned int install() const { return userdata::InstallUserDataUnder(root.c_str(), &RecordedInstaller()); }
     const std::wstring root;
 };
 
@@ -151,7 +158,7 @@ TEST_CASE("ReconfigurationRun.BasicInterfaceWithoutCancelAndNoOwnerWhileTheInsta
         [](LPCWSTR, int, INSTALLSTATE, LPCWSTR) { standInWhileRunning = standIn; return UINT(ERROR_INSTALL_FAILURE); }};
     const auto before = std::make_pair(INSTALLUILEVEL_NONE, GetDesktopWindow());
     standIn = before;
-    CHECK(unsigned(ERROR_INSTALL_FAILURE) == userdata::ReconfigureProductThrough(installer, kUnknownProduct, L""));
+    CHECK(unsigned(ERROR_INSTALL_FAILURE) == userdata::ReconfigureProduct(installer, kUnknownProduct, L""));
     const auto basicWithoutCancel = INSTALLUILEVEL(INSTALLUILEVEL_BASIC | INSTALLUILEVEL_HIDECANCEL);
     CHECK(basicWithoutCancel == standInWhileRunning.first);
     CHECK_MESSAGE(standInWhileRunning.second == HWND(), "no owner window while the Installer runs");

@@ -19,7 +19,10 @@ Function LookUp(HMODULE module, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-const InstallerFunctions& Installer() {
+}  // namespace
+
+const InstallerFunctions& Installer(const InstallerFunctions* standIn) {
+    if (standIn != nullptr) return *standIn;
     if (!installerBindingTried) {
         installerBindingTried = true;
         installer = BindInstallerFunctions(L"msi.dll");
@@ -27,9 +30,7 @@ const InstallerFunctions& Installer() {
     return installer;
 }
 
-}  // namespace
-
-UINT ReconfigureProductThrough(const InstallerFunctions& msi, const wchar_t* productCode, const wchar_t* properties) {
+UINT ReconfigureProduct(const InstallerFunctions& msi, const wchar_t* productCode, const wchar_t* properties) {
     if (msi.status != ERROR_SUCCESS) return msi.status;
     // The Installer's windows get no owner: this library has no window of
     // its own, and the host's may be busy or gone by the time they show.
@@ -62,14 +63,8 @@ InstallerFunctions BindInstallerFunctions(const wchar_t* moduleName) {
     return bound;
 }
 
-INSTALLSTATE QueryProductState(const wchar_t* productCode, UINT* bindingStatus) {
-    const InstallerFunctions& msi = Installer();
-    *bindingStatus = msi.status;
+INSTALLSTATE QueryProductState(const InstallerFunctions& msi, const wchar_t* productCode) {
     return msi.status == ERROR_SUCCESS ? msi.queryProductState(productCode) : INSTALLSTATE_UNKNOWN;
-}
-
-UINT ReconfigureProduct(const wchar_t* productCode, const wchar_t* properties) {
-    return ReconfigureProductThrough(Installer(), productCode, properties);
 }
 
 }  // namespace userdata

@@ -1,6 +1,8 @@
 // The Windows Installer, reached through msi.dll bound at the first
 // reconfiguration rather than when this library is loaded: hosts that never
-// repair per-user data never pay for loading the Installer.
+// repair per-user data never pay for loading the Installer. The one way to
+// it: the repair pass, its dry form and the tests all go through an
+// InstallerFunctions, the process's binding or a caller's stand-in.
 #pragma once
 
 #include <windows.h>
@@ -29,32 +31,25 @@ struct InstallerFunctions {
 // functions. A module that lacks one is released again.
 [[nodiscard]] InstallerFunctions BindInstallerFunctions(const wchar_t* moduleName);
 
+// `standIn` when a caller that watches the Installer hands one in, else the
+// process's own msi.dll binding: tried once per process, at the first call,
+// and kept.
+[[nodiscard]] const InstallerFunctions& Installer(const InstallerFunctions* standIn);
+
 // Has the Installer reconfigure the installed product `productCode` with the
 // property string `properties`, with its basic progress and error interface
 // and no Cancel button, and waits for it to finish. The interface level and
 // owner window in force before are restored afterwards. Returns the
 // Installer's status; every non-zero status (ERROR_SUCCESS_REBOOT_REQUIRED
 // included) means the reconfiguration did not succeed. When msi.dll or one of
-// its functions cannot be had, returns that status instead: the binding is
-// tried once per process and its outcome kept.
-[[nodiscard]] UINT ReconfigureProduct(const wchar_t* productCode, const wchar_t* properties);
+// its functions could not be had, returns `installer.status` instead.
+[[nodiscard]] UINT ReconfigureProduct(const InstallerFunctions& installer, const wchar_t* productCode,
+                                      const wchar_t* properties);
 
-// The Installer's state of the product `productCode` (MsiQueryProductStateW)
-// through the same binding as ReconfigureProduct: INSTALLSTATE_DEFAULT when it
-// is installed for this user or the machine, INSTALLSTATE_UNKNOWN when the
-// Installer does not know it. When msi.dll or a function cannot be had,
-// `*bindingStatus` says why (else ERROR_SUCCESS) and the state is
-// INSTALLSTATE_UNKNOWN.
-[[nodiscard]] INSTALLSTATE QueryProductState(const wchar_t* productCode, UINT* bindingStatus);
-
-// How a pass has the Installer reconfigure one product: ReconfigureProduct,
-// unless a caller that watches the runs hands in its own.
-using ReconfigureFunction = UINT (*)(const wchar_t* productCode, const wchar_t* properties);
-
-// The same through `installer`, bound or not: ReconfigureProduct hands in
-// the process's msi.dll binding. A stand-in Installer handed in here sees
-// the interface level and owner window the Installer runs with.
-[[nodiscard]] UINT ReconfigureProductThrough(const InstallerFunctions& installer, const wchar_t* productCode,
-                                             const wchar_t* properties);
+// The Installer's state of the product `productCode` (MsiQueryProductStateW):
+// INSTALLSTATE_DEFAULT when it is installed for this user or the machine,
+// INSTALLSTATE_UNKNOWN when the Installer does not know it, and also when
+// msi.dll could not be had (`installer.status` says why).
+[[nodiscard]] INSTALLSTATE QueryProductState(const InstallerFunctions& installer, const wchar_t* productCode);
 
 }  // namespace userdata

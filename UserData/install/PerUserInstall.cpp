@@ -57,8 +57,8 @@ unsigned int ReconfigureProductsUnder(const wchar_t* machineRoot, RepairActions&
     return ReconfigureProductsListedAt(keyPath, actions);
 }
 
-unsigned int InstallUserDataUnder(const wchar_t* machineRoot, ReconfigureFunction reconfigure) {
-    InstallerActions actions(reconfigure);
+unsigned int InstallUserDataUnder(const wchar_t* machineRoot, const InstallerFunctions* installer) {
+    InstallerActions actions(installer);
     const unsigned int status = ReconfigureProductsUnder(machineRoot, actions);
     if (status == ERROR_SUCCESS) RecordEnvironmentOnce();
     return status;

@@ -30,9 +30,9 @@ inline constexpr wchar_t kUserDataSubKey[] = L"\\UserData";
 //   - otherwise the status of the reconfiguration pass.
 // No key is opened and nothing is recorded in the first two cases; the
 // environment is recorded only after a pass that returned 0. Every Installer
-// run goes through `reconfigure`.
+// run goes through Installer(`installer`).
 [[nodiscard]] unsigned int InstallUserDataUnder(const wchar_t* machineRoot,
-                                                ReconfigureFunction reconfigure = ReconfigureProduct);
+                                                const InstallerFunctions* installer = nullptr);
 
 // The same pass with the same statuses, every change it makes through
 // `actions`, and nothing recorded: what a dry run of InstallUserDataUnder

@@ -132,9 +132,4 @@ unsigned int ReconfigureUserData(HKEY userDataKey, bool repairComServers, Repair
     return status;
 }
 
-unsigned int ReconfigureUserData(HKEY userDataKey, bool repairComServers, ReconfigureFunction reconfigure) {
-    InstallerActions actions(reconfigure);
-    return ReconfigureUserData(userDataKey, repairComServers, actions);
-}
-
 }  // namespace userdata

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include "MsiBinding.h"
 #include "RepairActions.h"
 
 namespace userdata {
@@ -26,12 +25,8 @@ namespace userdata {
 // last value (0 when there are none): the Installer's status, a registry
 // error, or 0. When the key cannot be examined, or the enumeration buffers
 // cannot be had (ERROR_OUTOFMEMORY), returns that at once without running
-// the Installer. Every Installer run, every deletion and the question
-// whether a folder opens for reading and writing go through `actions`.
+// the Installer. Every Installer run, every deletion and every question
+// about the machine between two runs go through `actions`.
 [[nodiscard]] unsigned int ReconfigureUserData(HKEY userDataKey, bool repairComServers, RepairActions& actions);
-
-// The pass that changes things, each Installer run through `reconfigure`.
-[[nodiscard]] unsigned int ReconfigureUserData(HKEY userDataKey, bool repairComServers,
-                                               ReconfigureFunction reconfigure = ReconfigureProduct);
 
 }  // namespace userdata

@@ -53,7 +53,7 @@ bool InstallerActions::comServerPathsAreRelative() { return ComServerPathsAreRel
 unsigned int InstallerActions::reconfigure(const RepairRequest& request) {
     // Marked before the run, whether or not the run then succeeds.
     if (request.repair == Repair::LayDownUserData) secondaryInstallFound = true;
-    return reconfigure_(request.productCode, RepairProperties(request.repair));
+    return ReconfigureProduct(Installer(installer_), request.productCode, RepairProperties(request.repair));
 }
 
 void InstallerActions::deleteUserKey(const wchar_t* userKeyPath) {

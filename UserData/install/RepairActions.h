@@ -75,12 +75,12 @@ protected:
 // whether someone else happens to be working in it.
 [[nodiscard]] bool FolderOpensForReadWrite(const wchar_t* folder);
 
-// The pass that changes things: each run through `reconfigure`, the per-user
-// key really deleted. Laying a product's per-user data down marks the
-// installation as secondary (SecondaryInstallFound).
+// The pass that changes things: each run through Installer(`installer`),
+// the per-user key really deleted. Laying a product's per-user data down
+// marks the installation as secondary (SecondaryInstallFound).
 class InstallerActions final : public RepairActions {
 public:
-    explicit InstallerActions(ReconfigureFunction reconfigure) : reconfigure_(reconfigure) {}
+    explicit InstallerActions(const InstallerFunctions* installer) : installer_(installer) {}
     void examine(const wchar_t*, const wchar_t*) override {}
     void examined(unsigned int) override {}
     [[nodiscard]] LSTATUS readUserKey(const wchar_t* userKeyPath, LocalRootFolder& folder) override {
@@ -95,7 +95,7 @@ public:
     void deleteUserKey(const wchar_t* userKeyPath) override;
 
 private:
-    ReconfigureFunction reconfigure_;
+    const InstallerFunctions* installer_;
 };
 
 // True once a pass has found an installed product without its per-user key

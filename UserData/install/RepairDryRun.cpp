@@ -17,7 +17,9 @@ void RepairDryRun::examine(const wchar_t* productCode, const wchar_t* userKeyPat
     Product product;
     product.productCode = productCode;
     product.userKeyPath = userKeyPath;
-    product.installerState = QueryProductState(productCode, &product.installerBinding);
+    const InstallerFunctions& installer = Installer(installer_);
+    product.installerBinding = installer.status;
+    product.installerState = QueryProductState(installer, productCode);
     products_.push_back(std::move(product));
 }
 

@@ -18,6 +18,9 @@ namespace userdata {
 
 class RepairDryRun final : public RepairActions {
 public:
+    // Asks Installer(`installer`) what it knows of each product.
+    explicit RepairDryRun(const InstallerFunctions* installer = nullptr) : installer_(installer) {}
+
     struct Product {
         std::wstring productCode, userKeyPath;
         // What the Installer knows of the product (MsiQueryProductStateW),
@@ -48,6 +51,7 @@ public:
     void deleteUserKey(const wchar_t* userKeyPath) override;
 
 private:
+    const InstallerFunctions* installer_;
     std::vector<Product> products_;
     std::set<std::wstring> restoredFolders_, userKeysWritten_;
     bool machineRegistrationRewritten_ = false;
