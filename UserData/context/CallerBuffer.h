@@ -38,9 +38,7 @@ namespace userdata {
     if (buffer == nullptr || capacity == 0) return length + 1;
     if (length >= capacity) return 0;
     for (const std::wstring_view piece : pieces) {
-        // Separators come as pieces of one character: no call for those.
-        if (piece.size() == 1) *buffer = piece[0];
-        else if (!piece.empty()) std::wmemcpy(buffer, piece.data(), piece.size());
+        std::wmemcpy(buffer, piece.data(), piece.size());
         buffer += piece.size();
     }
     *buffer = L'\0';

@@ -115,8 +115,7 @@ struct PartsBelowResourceDirectory {
 // characters are refused rather than cut, as a cut language would name
 // another folder.
 template <typename Origin>
-[[gnu::always_inline]] inline bool PartsOf(const FolderRule* rule, PartsBelowResourceDirectory& parts,
-                                          Origin& origin) {
+bool PartsOf(const FolderRule* rule, PartsBelowResourceDirectory& parts, Origin& origin) {
     parts.directory = Pal::PackageUtils::resDir().native();
     if (parts.directory.empty()) return origin.fail(FolderOutcome::NoResourceDirectory), false;
     // Every folder below the resource directory requires a usable language,
@@ -224,23 +223,12 @@ std::wstring FolderSetting(const FolderRule& rule, Origin& origin) {
     }
 }
 
-// The help folder's pieces to `sink`. Out of line: its 2 KB work buffer
-// would otherwise weigh on the stack frame of every folder.
+// The help folder's pieces to `sink`.
 template <typename Origin, typename Sink>
-[[gnu::noinline]] std::size_t WithHelpFolderPieces(bool withLanguage, Origin& origin, Sink sink) {
+std::size_t WithHelpFolderPieces(bool withLanguage, Origin& origin, Sink sink) {
     HelpFolderParts parts;
     if (!HelpPartsOf(withLanguage, parts, origin)) return 0;
     return sink({parts.directory, parts.separatorText(), parts.language});
-}
-
-// A folder below the resource directory, put together straight in the
-// caller's buffer: the shortest way to the commonest answers.
-inline unsigned int CopyBelowResourceDirectory(const FolderRule* rule, wchar_t* buffer, std::size_t size) {
-    PartsBelowResourceDirectory parts;
-    IgnoreOrigin nothing;
-    if (!PartsOf(rule, parts, nothing) || parts.length() >= kFolderPathSize) return 0;
-    return CopyToCallerBuffer({parts.directory, parts.separatorText(), parts.subFolder, parts.joiner, parts.language},
-                              buffer, size);
 }
 
 // Resolves the folder and hands its path, in pieces, to `sink`, whose

@@ -52,9 +52,6 @@ std::wstring tvudGetSpecialFolder(Folders folder) {
 
 unsigned int tvudGetSpecialFolder(Folders folder, wchar_t* buffer, size_t size) {
     // Put together straight in the caller's buffer: no work buffer, no second copy.
-    const FolderRule* rule = userdata::FindFolderRule(folder);
-    if (rule != nullptr && rule->source == userdata::FolderSource::Product)
-        return resolution::CopyBelowResourceDirectory(rule, buffer, size);
     userdata::IgnoreOrigin nothing;
     return static_cast<unsigned int>(resolution::WithFolderPieces(
         folder, nothing, [buffer, size](std::initializer_list<std::wstring_view> pieces) {
