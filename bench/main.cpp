@@ -33,6 +33,7 @@ using userdata::WideToUtf8;
 // Loaded by full path; UserData.dll is not linked, so that its load is timed for real.
 const std::wstring kUserDataDll = userdata::BesideThisProgram(L"UserData.dll");
 const std::wstring kResourcesDll = userdata::BesideThisProgram(L"udbench_resources.dll");
+const std::wstring kRuntimeDll = userdata::BesideThisProgram(L"udbench_runtime.dll");
 
 // UserData.dll and the exports timed, by MinGW-w64's names, typed by the
 // public header's declarations; `problem` says why when one is missing.
@@ -87,13 +88,17 @@ Timed LoadAndFree(const std::wstring& library) {
     return Repeat([library](wchar_t*) { return userdata::UniqueModule(LoadLibraryW(library.c_str())) ? 1 : 0; });
 }
 
-// Loading and freeing UserData.dll against the resource-only DLL, and the heap it leaves (target: none).
+// Loading and freeing UserData.dll against a DLL of nothing but a version
+// resource and one of nothing but the C runtime, and the heap it leaves
+// (target: none).
 void CheckLoadAndFree(const Options& options, Report& report) {
     if (!options.selects("LoadLibraryW")) return;
-    report.table("LoadLibraryW + FreeLibrary (ratio = UserData.dll / the resource-only DLL)");
-    Timed userData = LoadAndFree(kUserDataDll), resourceOnly = LoadAndFree(kResourcesDll);
-    RunSideBySide({&userData, &resourceOnly}, options);
-    report.row("UserData.dll", userData, "udbench_resources.dll", resourceOnly, kNearFloor);
+    report.table("LoadLibraryW + FreeLibrary (ratio = UserData.dll / the baseline DLL)");
+    Timed userData = LoadAndFree(kUserDataDll), resourceOnly = LoadAndFree(kResourcesDll),
+          runtimeOnly = LoadAndFree(kRuntimeDll);
+    RunSideBySide({&userData, &resourceOnly, &runtimeOnly}, options);
+    report.row("UserData.dll", userData, "udbench_resources.dll", resourceOnly, {Target::AtMost, 1.6});
+    report.row("UserData.dll", userData, "udbench_runtime.dll", runtimeOnly, {Target::AtMost, 1.0});
     report.check(GetModuleHandleW(L"UserData.dll") == nullptr && !MsiLoaded(),
                  "UserData.dll is unloaded by its last FreeLibrary, and msi.dll was never loaded");
     const long long before = HeapBytesInUse();
