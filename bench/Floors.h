@@ -76,43 +76,11 @@ using userdata::OptionalPiece;
     return copied == 0 ? 0 : static_cast<unsigned int>(directory + copied - 1);
 }
 
-// The special folder by its rule: a settings value (else, for a root folder, the
-// product folder); the resource directory, sub-folder and language; or the help
-// file's directory and the language.
+// The special folder, put together the one way the library puts every
+// folder's answer together: what the export adds is its call alone.
 [[gnu::noinline]] inline unsigned int SpecialFolder(TvUdSpecialFolder::Folders folder, wchar_t* buffer,
                                                     std::size_t capacity) {
-    const userdata::FolderRule* rule = userdata::FindFolderRule(folder);
-    if (rule == nullptr) return 0;
-    if (rule->source == userdata::FolderSource::Setting) {
-        const std::wstring value = GetProductSetting(L"", userdata::resolution::SettingName(*rule), kNone);
-        const unsigned int copied = CopyToCallerBuffer(value, buffer, capacity);
-        return copied != 0 || !rule->fallsBackToProductFolder
-                   ? copied : SpecialFolder(TvUdSpecialFolder::ProductFolder, buffer, capacity);
-    }
-    if (rule->source == userdata::FolderSource::Help) {
-        wchar_t* slash = HelpFile(buffer, static_cast<unsigned long>(capacity))
-                             ? std::wcsrchr(buffer, userdata::kHelpFolderEnd) : nullptr;
-        if (slash == nullptr) return 0;
-        const std::size_t directory = static_cast<std::size_t>(slash + 1 - buffer);
-        if (!rule->withLanguage) {
-            slash[1] = L'\0';
-            return static_cast<unsigned int>(directory + 1);
-        }
-        const wchar_t separator = userdata::SeparatorAfter({buffer, directory});
-        const unsigned int copied = CopyToCallerBuffer({OptionalPiece(separator), Roots::currentLanguageName()},
-                                                       slash + 1, capacity - directory);
-        return copied == 0 ? 0 : static_cast<unsigned int>(directory + copied);
-    }
-    const std::wstring_view resDir = Pal::PackageUtils::resDir().native();
-    const wchar_t* const name = Roots::currentLanguageName();
-    // A language of kLanguageSize characters or more names no folder.
-    const std::wstring_view language(name, wcsnlen(name, userdata::kLanguageSize));
-    if (language.empty() || language.size() >= userdata::kLanguageSize || resDir.empty()) return 0;
-    const std::wstring_view subFolder = rule->name ? rule->name : L"", below = rule->withLanguage ? language : L"";
-    const wchar_t separator = rule->name || rule->withLanguage ? userdata::SeparatorAfter(resDir) : 0,
-                  joiner = rule->name && rule->withLanguage ? userdata::kLanguageBelowSubFolder : 0;
-    return CopyToCallerBuffer({resDir, OptionalPiece(separator), subFolder, OptionalPiece(joiner), below}, buffer,
-                              capacity);
+    return userdata::resolution::CopyFolderToCallerBuffer(folder, buffer, capacity);
 }
 
 // One healthy installation pass: the product list, the COM server check, then

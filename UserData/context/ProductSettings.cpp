@@ -8,19 +8,8 @@ namespace userdata {
 
 namespace Settings = Veltrane::Trelvix::PAL::Settings;
 
-std::wstring GetProductSetting(const wchar_t* containerName, const wchar_t* valueName,
-                               const std::wstring& defaultValue) {
-    return GetProductSetting(containerName, std::wstring(valueName), defaultValue);
-}
-
 std::wstring GetProductSetting(const wchar_t* containerName, const std::wstring& valueName,
-                               const std::wstring& defaultValue) {
-    bool found = false;
-    return GetProductSetting(containerName, valueName, defaultValue, found);
-}
-
-std::wstring GetProductSetting(const wchar_t* containerName, const std::wstring& valueName,
-                               const std::wstring& defaultValue, bool& found) {
+                               const std::wstring& defaultValue, bool* found) {
     struct Search {
         const std::wstring& name;
         const std::wstring& defaultValue;
@@ -37,7 +26,7 @@ std::wstring GetProductSetting(const wchar_t* containerName, const std::wstring&
         return false;
     };
     Settings::read().getProductSettings(containerName, takeFirstHolder, true);
-    found = search.found;
+    if (found != nullptr) *found = search.found;
     return std::move(search.result);
 }
 

@@ -217,7 +217,7 @@ inline const std::wstring& SettingName(const FolderRule& rule) {
 template <typename Origin>
 std::wstring FolderSetting(const FolderRule& rule, Origin& origin) {
     if constexpr (Origin::kRecords) {
-        return GetProductSetting(L"", SettingName(rule), {}, origin.settingFound);
+        return GetProductSetting(L"", SettingName(rule), {}, &origin.settingFound);
     } else {
         return GetProductSetting(L"", SettingName(rule), {});
     }
@@ -264,6 +264,16 @@ std::size_t WithFolderPieces(TvUdSpecialFolder::Folders folder, Origin& origin, 
     }
     }
     return 0;
+}
+
+// The folder's path put together straight in the caller's `buffer`, by the
+// caller-buffer convention: the buffer form of tvudGetSpecialFolder.
+inline unsigned int CopyFolderToCallerBuffer(TvUdSpecialFolder::Folders folder, wchar_t* buffer, std::size_t size) {
+    IgnoreOrigin nothing;
+    return static_cast<unsigned int>(
+        WithFolderPieces(folder, nothing, [buffer, size](std::initializer_list<std::wstring_view> pieces) {
+            return std::size_t{CopyToCallerBuffer(pieces, buffer, size)};
+        }));
 }
 
 // Writes the folder's path into `path` and returns its length; 0 when the

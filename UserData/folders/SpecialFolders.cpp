@@ -52,11 +52,7 @@ std::wstring tvudGetSpecialFolder(Folders folder) {
 
 unsigned int tvudGetSpecialFolder(Folders folder, wchar_t* buffer, size_t size) {
     // Put together straight in the caller's buffer: no work buffer, no second copy.
-    userdata::IgnoreOrigin nothing;
-    return static_cast<unsigned int>(resolution::WithFolderPieces(
-        folder, nothing, [buffer, size](std::initializer_list<std::wstring_view> pieces) {
-            return std::size_t{userdata::CopyToCallerBuffer(pieces, buffer, size)};
-        }));
+    return resolution::CopyFolderToCallerBuffer(folder, buffer, size);
 }
 
 unsigned int tvudGetXRootFoldPath(const wchar_t* name, wchar_t* buffer, size_t size) {
