@@ -15,13 +15,10 @@
 #include "context/CallerBuffer.h"
 #include "context/ProductSettings.h"
 #include "folders/FolderResolution.h"
-#include "folders/FolderRules.h"
-#include "context/PathJoin.h"
 #include "install/ComServerPathCheck.h"
 #include "install/DapMarker.h"
 #include "install/MigrationDecision.h"
 #include "install/PerUserInstall.h"
-#include "install/ProductRepairPass.h"
 #include "install/RepairActions.h"
 #include "names/HelpFileName.h"
 #include "platform/TvPal.h"
@@ -98,20 +95,17 @@ using userdata::OptionalPiece;
         return 0;
     unsigned int healthy = 0;
     for (DWORD index = 0; index < values; ++index) {
-        wchar_t name[256], userKeyPath[1024], folder[MAX_PATH];
-        DWORD nameChars = 256, dataBytes = sizeof userKeyPath - sizeof(wchar_t), folderBytes = sizeof folder;
+        wchar_t name[256], userKeyPath[1024];
+        DWORD nameChars = 256, dataBytes = sizeof userKeyPath - sizeof(wchar_t);
         if (userdata::RegistryEnumValue(list.get(), index, name, &nameChars, nullptr, nullptr,
                                         reinterpret_cast<BYTE*>(userKeyPath), &dataBytes) != ERROR_SUCCESS ||
             name[0] == L'\0')
             continue;
         userKeyPath[dataBytes / sizeof(wchar_t)] = L'\0';
-        userdata::UniqueHkey user;
-        if (userdata::RegistryOpenKey(HKEY_CURRENT_USER, userKeyPath, 0, KEY_READ, user.put()) != ERROR_SUCCESS ||
-            userdata::RegistryGetValue(user.get(), userdata::kLocalRootFolderValue, nullptr, nullptr, folder,
-                                       &folderBytes) != ERROR_SUCCESS ||
-            GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES)
-            continue;
-        healthy += userdata::FolderOpensForReadWrite(folder) ? 1 : 0;
+        userdata::LocalRootFolder folder;
+        if (userdata::ReadUserKey(userKeyPath, folder) == ERROR_SUCCESS && folder.present &&
+            userdata::FolderExists(folder.path))
+            healthy += userdata::FolderOpensForReadWrite(folder.path) ? 1 : 0;
     }
     return healthy;
 }

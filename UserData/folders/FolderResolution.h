@@ -136,41 +136,6 @@ bool PartsOf(const FolderRule* rule, PartsBelowResourceDirectory& parts, Origin&
     return true;
 }
 
-// Copies the resource directory into `buffer` (`size` characters, both
-// given) and joins the folder's element below it. False when the folder
-// cannot be had; the buffer then holds the resource directory (no usable
-// language, no element), the empty string or nothing. On success `length`
-// is the path's length.
-template <typename Origin>
-bool JoinBelowResourceDirectory(const FolderRule* rule, wchar_t* buffer, std::size_t size, std::size_t& length,
-                                Origin& origin) {
-    PartsBelowResourceDirectory parts;
-    const bool found = PartsOf(rule, parts, origin);
-    if (parts.directory.empty()) return false;
-    if (parts.directory.size() >= size) return origin.fail(FolderOutcome::TooLong), false;
-    std::wmemcpy(buffer, parts.directory.data(), parts.directory.size());
-    buffer[parts.directory.size()] = L'\0';
-    if (!found) return false;
-    if (parts.elementLength() == 0) {
-        length = parts.directory.size();
-        return true;
-    }
-    // The join takes the element whole: a sub-folder and language are put
-    // together first (they fit their 64 characters).
-    std::wstring_view element = parts.subFolder.empty() ? parts.language : parts.subFolder;
-    std::array<wchar_t, kSubFolderSize> work;
-    if (!parts.joiner.empty()) {
-        const unsigned int joined =
-            CopyToCallerBuffer({parts.subFolder, parts.joiner, parts.language}, work.data(), work.size());
-        element = {work.data(), joined - 1};
-    }
-    // A sub-folder that does not fit is a failure, not a shorter path; the
-    // buffer then holds the resource directory or the empty string.
-    length = AppendPathElement(buffer, parts.directory.size(), element, size);
-    if (length == 0) origin.fail(FolderOutcome::TooLong);
-    return length != 0;
-}
-
 // The help folder in its parts: the help file's directory, closing
 // backslash kept, and the language below it when the rule adds one.
 struct HelpFolderParts {

@@ -2,52 +2,46 @@
 // help file, or named by product settings. Nothing is cached; each call asks
 // the platform layer again.
 #include <array>
-#include <cstddef>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 
 #include "../context/CallerBuffer.h"
+#include "../context/PathJoin.h"
 #include "../context/ProductSettings.h"
 #include "../include/UserData.h"
-#include "../platform/TvPal.h"
 #include "FolderResolution.h"
 
-namespace Pal = Veltrane::Trelvix::PAL;
 using TvUdSpecialFolder::Folders;
 using userdata::FolderPath;
-using userdata::FolderRule;
 namespace resolution = userdata::resolution;
 
-namespace {
-
-// The string form's answer: the path in a work buffer.
-std::size_t ResolveFolder(Folders folder, FolderPath& path) {
-    userdata::IgnoreOrigin nothing;
-    return resolution::ResolveFolder(folder, path, nothing);
-}
-
-}  // namespace
-
 unsigned int tvudGetProductXFoldPath(wchar_t* buffer, size_t size, Folders folder) {
-    const FolderRule* rule = userdata::FindFolderRule(folder);
-    if (buffer != nullptr && size != 0) {
-        std::size_t length = 0;
-        userdata::IgnoreOrigin nothing;
-        return resolution::JoinBelowResourceDirectory(rule, buffer, size, length, nothing) ? 1 : 0;
-    }
+    userdata::IgnoreOrigin nothing;
+    resolution::PartsBelowResourceDirectory parts;
+    const bool found = resolution::PartsOf(userdata::FindFolderRule(folder), parts, nothing);
     // Without a buffer only the resource directory itself can be reported:
     // there is no size query for a sub-folder, and a failure is never a
     // write through a null pointer.
-    userdata::IgnoreOrigin nothing;
-    resolution::PartsBelowResourceDirectory parts;
-    return resolution::PartsOf(rule, parts, nothing) && parts.elementLength() == 0 ? 1 : 0;
+    if (buffer == nullptr || size == 0) return found && parts.elementLength() == 0 ? 1 : 0;
+    // The buffer holds the resource directory whenever there is one, also
+    // when the folder below it cannot be had.
+    const unsigned int directory = userdata::CopyToCallerBuffer({parts.directory}, buffer, size);
+    if (directory == 0 || !found) return 0;
+    if (parts.elementLength() == 0) return 1;
+    // The path join takes the element whole: a sub-folder and its language
+    // are put together first (they fit their 64 characters).
+    std::wstring_view element = parts.subFolder.empty() ? parts.language : parts.subFolder;
+    std::array<wchar_t, userdata::kSubFolderSize> work;
+    if (!parts.joiner.empty())
+        element = {work.data(), userdata::CopyToCallerBuffer({parts.subFolder, parts.joiner, parts.language},
+                                                             work.data(), work.size()) - 1u};
+    return userdata::AppendPathElement(buffer, directory - 1, element, size) != 0 ? 1 : 0;
 }
 
 std::wstring tvudGetSpecialFolder(Folders folder) {
     FolderPath path;
-    const std::size_t length = ResolveFolder(folder, path);
-    return std::wstring(path.data(), length);
+    userdata::IgnoreOrigin nothing;
+    return std::wstring(path.data(), resolution::ResolveFolder(folder, path, nothing));
 }
 
 unsigned int tvudGetSpecialFolder(Folders folder, wchar_t* buffer, size_t size) {
