@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 
 #include <UserDataFixture.h>
 #include <folders/FolderRules.h>
@@ -17,34 +18,21 @@ namespace fs = std::filesystem;
 static fs::path ProgramFolder() { return fs::path(userdata::BesideThisProgram(L"")).parent_path(); }
 
 // `program` --config `config` --doctor --json: its exit status and output.
-static std::pair<DWORD, std::string> RunDoctor(const fs::path& program, const fs::path& config) {
-    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-    HANDLE read = nullptr, write = nullptr;
-    if (!CreatePipe(&read, &write, &inherited, 0)) throw std::runtime_error("no pipe");
-    userdata::UniqueHandle reader(read), writer(write);
-    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup, startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = write, startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    std::wstring command = L"\"" + program.wstring() + L"\" --config \"" + config.wstring() + L"\" --doctor --json";
-    PROCESS_INFORMATION started{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &started))
-        throw std::runtime_error("udinfo does not start");
-    const userdata::UniqueHandle process(started.hProcess), thread(started.hThread);
-    writer.reset();
+static std::pair<int, std::string> RunDoctor(const fs::path& program, const fs::path& config) {
+    const std::wstring command =
+        L"\"\"" + program.wstring() + L"\" --config \"" + config.wstring() + L"\" --doctor --json\"";
+    FILE* pipe = _wpopen(command.c_str(), L"rb");
+    if (pipe == nullptr) throw std::runtime_error("udinfo does not start");
     std::string out;
     char chunk[4096];
-    for (DWORD got = 0; ReadFile(read, chunk, sizeof chunk, &got, nullptr) && got > 0;) out.append(chunk, got);
-    DWORD status = 0;
-    WaitForSingleObject(process.get(), INFINITE), GetExitCodeProcess(process.get(), &status);
-    return {status, out};
+    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) out.append(chunk, got);
+    return {_pclose(pipe), out};
 }
 
 static std::optional<DWORD> UserSwitch(const std::wstring& key) {
-    DWORD value = 0, bytes = sizeof value;
-    const LSTATUS read =
-        RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"AutoMigrate", RRF_RT_REG_DWORD, nullptr, &value, &bytes);
-    return read == ERROR_SUCCESS ? std::optional(value) : std::nullopt;
+    DWORD value = 0, size = sizeof value;
+    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"AutoMigrate", RRF_RT_DWORD, nullptr, &value, &size)) return {};
+    return value;
 }
 
 // Everything in order: keys of the test's own as the product's roots, a
@@ -53,8 +41,7 @@ struct HealthySetUp {
     const fs::path base = fs::temp_directory_path() / ("doctor-" + std::to_string(GetCurrentProcessId()));
     const TestKey user{HKEY_CURRENT_USER}, machine{HKEY_LOCAL_MACHINE};
     const TestKey list{HKEY_LOCAL_MACHINE, machine.path() + L"\\UserData"};
-    const TestKey serverClass{HKEY_LOCAL_MACHINE, L"Software\\Classes\\CLSID\\{3F6B2D84-9E15-4C7A-8B02-D4A9C1E65F38}"};
-    const TestKey server{HKEY_LOCAL_MACHINE, serverClass.path() + L"\\InProcServer32"};
+    const RequiredServer server;
     const fs::path config = base / "product.json";
 
     HealthySetUp() {
@@ -73,7 +60,6 @@ struct HealthySetUp {
         std::ofstream(config) << product.dump();
         for (const TestKey* key : {&user, &machine}) key->setRaw(L"AutoMigrate", REG_DWORD, {1, 0, 0, 0});
         list.setString(kFixtureProductCode, kFixtureUserKey);
-        server.setString(nullptr, L"TrelvixCore.dll");
         std::ofstream(base / "Help" / "trelvix.chm");
         wchar_t contextFile[MAX_PATH];
         if (InitProduct(product) || !GetContextFileName(contextFile, MAX_PATH)) throw std::runtime_error("no product");
@@ -92,32 +78,26 @@ constexpr wchar_t kListedProduct[] = L"{0D5E7A31-2B64-4C98-8F10-6A3B9E2C7D41}";
 struct BrokenSetUp : HealthySetUp {
     explicit BrokenSetUp(Breakage breakage) {
         if (breakage == NoMigrator || breakage == OtherBuild) {
-            fs::create_directory(base / "bin");
-            for (const char* file : {"udinfo.exe", "UserData.dll", "TvPal.dll", "vtmigrator.exe"}) {
-                const bool skewed = breakage == OtherBuild && file == std::string("UserData.dll");
-                const fs::path built =
-                    skewed ? ProgramFolder().parent_path() / "skewed" / file : ProgramFolder() / file;
-                if (breakage != NoMigrator || file != std::string("vtmigrator.exe"))
-                    fs::copy_file(built, base / "bin" / file);
-            }
-            program = base / "bin" / "udinfo.exe";
+            const fs::path bin = base / "bin", built = ProgramFolder();
+            fs::create_directory(bin);
+            for (const char* file : {"udinfo.exe", "TvPal.dll"}) fs::copy_file(built / file, bin / file);
+            const fs::path dll = (breakage == OtherBuild ? built.parent_path() / "skewed" : built) / "UserData.dll";
+            fs::copy_file(dll, bin / "UserData.dll");
+            if (breakage == OtherBuild) fs::copy_file(built / "vtmigrator.exe", bin / "vtmigrator.exe");
+            program = bin / "udinfo.exe";
         }
-        if (breakage == RequiredServerMissing) RegDeleteTreeW(HKEY_LOCAL_MACHINE, server.path().c_str());
+        if (breakage == RequiredServerMissing) RegDeleteTreeW(HKEY_LOCAL_MACHINE, server.serverKey.path().c_str());
         if (breakage == UserRootDeleted) RegDeleteTreeW(HKEY_CURRENT_USER, user.path().c_str());
         if (breakage == FolderMissing) fs::remove(base / "SupportFolder");
-        if (breakage == ServerAbsolute) server.setString(nullptr, L"C:\\Program Files\\Veltrane\\TrelvixCore.dll");
+        if (breakage == ServerAbsolute) server.set(L"C:\\Program Files\\Veltrane\\TrelvixCore.dll");
         if (breakage == UserSwitchOff) user.setRaw(L"AutoMigrate", REG_DWORD, {0, 0, 0, 0});
         if (breakage == ListedFolderMissing || breakage == ListedFolderHeld) {
             listedKey.setString(L"LocalRootFolder", listedFolder.wstring());
             list.setString(kListedProduct, listedKey.path());
         }
         if (breakage == ListedFolderHeld) fs::create_directory(listedFolder);
-        // Others may read but not write, so a read-write open fails with a sharing violation.
-        const fs::path held = breakage == FolderHeld ? base / "GraphicsCacheFolder" : listedFolder;
-        if (breakage == FolderHeld || breakage == ListedFolderHeld) {
-            holder.reset(CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-        }
+        if (breakage == FolderHeld) holder = HoldForReadingOnly(base / "GraphicsCacheFolder");
+        if (breakage == ListedFolderHeld) holder = HoldForReadingOnly(listedFolder);
     }
     fs::path program = ProgramFolder() / "udinfo.exe";
     const fs::path listedFolder = base / "Listed";
@@ -203,13 +183,6 @@ constexpr wchar_t kUnknown[][39] = {
 // Wine lists a key's values sorted by name: kUnknownBefore, the fixture, then kUnknown.
 static_assert(kUnknownBefore[1] < kFixtureProductCode[1] && kFixtureProductCode[1] < kUnknown[0][1]);
 
-// What a real pass did, product by product: the runs, and whether the
-// per-user key was gone when its rewrite ran (the pass deletes it just before).
-struct RealRuns {
-    std::vector<std::wstring> runs;
-    bool deletedUserKey = false;
-};
-
 // Writes the per-user key at `userKey` (below HKEY_CURRENT_USER) naming `folder`.
 static void SetLocalRootFolder(const std::wstring& userKey, const fs::path& folder) {
     RegSetKeyValueW(HKEY_CURRENT_USER, userKey.c_str(), L"LocalRootFolder", REG_SZ, folder.c_str(),
@@ -222,23 +195,25 @@ static void SetLocalRootFolder(const std::wstring& userKey, const fs::path& fold
 // know (all but the fixture's) fails as the real one does, changing nothing.
 struct StandInInstaller {
     std::map<std::wstring, std::pair<std::wstring, fs::path>> products;  // code: per-user key, folder
-    const TestKey* server = nullptr;
-    std::map<std::wstring, RealRuns> made;
+    const RequiredServer* server = nullptr;
+    // What the real pass did: each product's runs, and the per-user keys that
+    // were gone when their rewrite ran (the pass deletes one just before).
+    std::map<std::wstring, json> runs;
+    std::set<std::wstring> deletedUserKeys;
 } standIn;
 
 static UINT WINAPI StandInRun(LPCWSTR code, int, INSTALLSTATE, LPCWSTR properties) {
-    RealRuns& runs = standIn.made[code];
-    runs.runs.push_back(properties);
+    standIn.runs[code].push_back(WideToUtf8(properties));
     const auto& [userKey, folder] = standIn.products.at(code);
     const auto mode = [&](const wchar_t* letters) {
         return std::wstring(properties).find(L"REINSTALLMODE=" + std::wstring(letters) + L" ") != std::wstring::npos;
     };
     // A "u" run comes only for a key that names its folder: unread, the key is gone.
-    if (mode(L"u"))
-        runs.deletedUserKey = RegGetValueW(HKEY_CURRENT_USER, userKey.c_str(), L"LocalRootFolder", RRF_RT_ANY,
-                                           nullptr, nullptr, nullptr) == ERROR_FILE_NOT_FOUND;
+    if (mode(L"u") && RegGetValueW(HKEY_CURRENT_USER, userKey.c_str(), L"LocalRootFolder", RRF_RT_ANY, nullptr,
+                                   nullptr, nullptr) == ERROR_FILE_NOT_FOUND)
+        standIn.deletedUserKeys.insert(code);
     if (code != std::wstring(kFixtureProductCode)) return ERROR_UNKNOWN_PRODUCT;
-    if (mode(L"m")) standIn.server->setString(nullptr, L"TrelvixCore.dll");
+    if (mode(L"m")) standIn.server->set(L"TrelvixCore.dll");
     if (mode(L"p") || mode(L"uos") || mode(L"u")) fs::create_directory(folder);
     if (mode(L"uos") || mode(L"u")) SetLocalRootFolder(userKey, folder);
     return ERROR_SUCCESS;
@@ -271,11 +246,9 @@ TEST_CASE("Doctor.PredictsTheRunsThatInstallUserDataThenMakes") {
         fs::remove_all(base), fs::create_directories(base);
         const TestKey machine(HKEY_LOCAL_MACHINE), list(HKEY_LOCAL_MACHINE, machine.path() + L"\\UserData");
         const TestKey users(HKEY_CURRENT_USER);
-        const TestKey serverClass(HKEY_LOCAL_MACHINE,
-                                  L"Software\\Classes\\CLSID\\{3F6B2D84-9E15-4C7A-8B02-D4A9C1E65F38}");
-        const TestKey server(HKEY_LOCAL_MACHINE, serverClass.path() + L"\\InProcServer32");
-        server.setString(nullptr, c.absolute ? L"C:\\Program Files\\Veltrane\\TrelvixCore.dll" : L"TrelvixCore.dll");
-        standIn = {{}, &server, {}};
+        const RequiredServer server;
+        if (c.absolute) server.set(L"C:\\Program Files\\Veltrane\\TrelvixCore.dll");
+        standIn = {{}, &server, {}, {}};
         std::vector<userdata::UniqueFile> holders;
         for (std::size_t i = 0; i < c.listed.size(); ++i) {
             const Listed& product = c.listed[i];
@@ -287,11 +260,7 @@ TEST_CASE("Doctor.PredictsTheRunsThatInstallUserDataThenMakes") {
             list.setString(product.code, userKey);
             if (product.key != Key::Missing) SetLocalRootFolder(userKey, folder);
             if (product.folder == Folder::Usable || product.folder == Folder::Held) fs::create_directory(folder);
-            // Others may read but not write, so a read-write open fails with a sharing violation.
-            if (product.folder == Folder::Held) {
-                holders.emplace_back(CreateFileW(folder.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-            }
+            if (product.folder == Folder::Held) holders.push_back(HoldForReadingOnly(folder));
         }
         std::ofstream(base / "product.json") << json{{"productCultureSpecificRootName", WideToUtf8(machine.path())}};
         const std::string out = RunDoctor(ProgramFolder() / "udinfo.exe", base / "product.json").second;
@@ -303,12 +272,10 @@ TEST_CASE("Doctor.PredictsTheRunsThatInstallUserDataThenMakes") {
         const unsigned int status = userdata::InstallUserDataUnder(machine.path().c_str(), &installer);
         CHECK(predicted["returns"] == status);
         for (const json& product : predicted["products"]) {
-            const RealRuns& real = standIn.made[userdata::Utf8ToWide(product["productCode"].get<std::string>())];
+            const std::wstring code = userdata::Utf8ToWide(product["productCode"].get<std::string>());
             INFO(product.dump());
-            std::vector<std::wstring> runs;
-            for (const json& run : product["runs"]) runs.push_back(userdata::Utf8ToWide(run.get<std::string>()));
-            CHECK(real.runs == runs);
-            CHECK(real.deletedUserKey == product["deletesUserKey"]);
+            CHECK((standIn.runs.count(code) ? standIn.runs[code] : json::array()) == product["runs"]);
+            CHECK((standIn.deletedUserKeys.count(code) == 1) == product["deletesUserKey"]);
         }
         holders.clear();
         fs::remove_all(base);

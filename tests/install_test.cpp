@@ -23,24 +23,13 @@ struct InstallerRunLog {
     std::vector<std::wstring> products, properties;  // of each run, in order
     std::function<void()> afterEachRun;              // e.g. to change what the pass sees next
 };
-// The log since the last `InstallerRuns() = {}`.
-static InstallerRunLog& InstallerRuns() {
-    static InstallerRunLog log;
-    return log;
-}
+// The log since the last `installerRuns = {}`.
+static InstallerRunLog installerRuns;
 static UINT WINAPI RecordedRun(LPCWSTR productCode, int level, INSTALLSTATE state, LPCWSTR properties) {
     const UINT status = userdata::Installer(nullptr).configureProductEx(productCode, level, state, properties);
-    auto& log = InstallerRuns();
-    log.products.push_back(productCode), log.properties.push_back(properties);
-    if (log.afterEachRun) log.afterEachRun();
+    installerRuns.products.push_back(productCode), installerRuns.properties.push_back(properties);
+    if (installerRuns.afterEachRun) installerRuns.afterEachRun();
     return status;
-}
-static const userdata::InstallerFunctions& RecordedInstaller() {
-    static userdata::InstallerFunctions recorded = [] {
-        userdata::InstallerFunctions real = userdata::Installer(nullptr);
-        return real.configureProductEx = RecordedRun, real;
-    }();
-    return recorded;
 }
 
 // The property strings of runs in the REINSTALLMODEs `modes`, separated by
@@ -64,15 +53,6 @@ constexpr wchar_t kOtherUnknownProduct[] = L"{E41B9C07-6D23-4A5F-B8E2-1C7F3A9D0B
 static_assert(kUnknownProduct[1] < kFixtureProductCode[1] && kFixtureProductCode[1] < kOtherUnknownProduct[1]);
 constexpr wchar_t kRelative[] = L"TrelvixCore.dll", kAbsolute[] = L"C:\\Program Files\\Veltrane\\TrelvixCore.dll";
 
-// The server of the product's required COM class, which the pass asks
-// about: relative, unless a test is about the machine-registration repair.
-struct RequiredServer {
-    const TestKey classKey{HKEY_LOCAL_MACHINE, L"Software\\Classes\\CLSID\\{3F6B2D84-9E15-4C7A-8B02-D4A9C1E65F38}"};
-    const TestKey serverKey{HKEY_LOCAL_MACHINE, classKey.path() + L"\\InProcServer32"};
-    RequiredServer() { set(kRelative); }
-    void set(const wchar_t* path) const { serverKey.setString(nullptr, path); }
-};
-
 static std::optional<std::wstring> UserString(const std::wstring& key, const wchar_t* name) {
     wchar_t text[1024];
     DWORD bytes = sizeof text;
@@ -86,7 +66,11 @@ struct ProductList : TestKey {
     explicit ProductList(HKEY hive = HKEY_LOCAL_MACHINE, const std::wstring& root = TestKey::UniquePath())
         : TestKey(hive, root + L"\\UserData"), root(root) {}
     ProductList& add(const wchar_t* code, const std::wstring& userKey) { return setString(code, userKey), *this; }
-    unsigned int install() const { return userdata::InstallUserDataUnder(root.c_str(), &RecordedInstaller()); }
+    unsigned int install() const {
+        userdata::InstallerFunctions recorded = userdata::Installer(nullptr);
+        recorded.configureProductEx = RecordedRun;
+        return userdata::InstallUserDataUnder(root.c_str(), &recorded);
+    }
     const std::wstring root;
 };
 
@@ -133,16 +117,16 @@ TEST_CASE("ReconfigurationPass.EachProductStateGetsItsRepair") {
         ProductList products;
         products.add(kUnknownProduct, userKeyPath);
         if (c.second) products.add(kOtherUnknownProduct, secondKey.path());
-        InstallerRuns() = {{}, {}, [&] { c.afterRun ? server.set(c.afterRun) : void(); }};
+        installerRuns = {{}, {}, [&] { c.afterRun ? server.set(c.afterRun) : void(); }};
         CHECK((c.second || !*c.runs ? 0u : unsigned(ERROR_UNKNOWN_PRODUCT)) == products.install());
-        CHECK(Reinstalls(c.runs) == InstallerRuns().properties);
+        CHECK(Reinstalls(c.runs) == installerRuns.properties);
         if (!c.second) {
-            for (const std::wstring& product : InstallerRuns().products) CHECK(kUnknownProduct == product);
+            for (const std::wstring& product : installerRuns.products) CHECK(kUnknownProduct == product);
             CHECK_MESSAGE((!c.leaf || !*c.runs == UserString(userKeyPath, L"Present").has_value()),
                           "deleted for \"u\"");
         }
     }
-    InstallerRuns() = {};  // the hook refers to this test's server
+    installerRuns = {};  // the hook refers to this test's server
 }
 
 // The Installer's interface level and owner window, as a stand-in Installer
@@ -188,16 +172,14 @@ TEST_CASE("FixtureProduct.EachBreakageGetsItsRepair") {
         server.set(c.breakage == UserKeyDeleted ? kAbsolute : kRelative);
         REQUIRE((c.breakage != UserKeyDeleted || !RegDeleteTreeW(HKEY_CURRENT_USER, kFixtureUserKey)));
         REQUIRE((c.breakage != FolderDeleted || RemoveDirectoryW(localRoot.c_str())));
-        // Others may read but not write, so a read-write open fails with a sharing violation.
-        userdata::UniqueFile holder(c.breakage != FolderHeldForReadingOnly ? INVALID_HANDLE_VALUE
-            : CreateFileW(localRoot.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                          FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        userdata::UniqueFile holder;
+        if (c.breakage == FolderHeldForReadingOnly) holder = HoldForReadingOnly(localRoot);
         REQUIRE((c.breakage == FolderHeldForReadingOnly) == bool(holder));
-        InstallerRuns() = {};
+        installerRuns = {};
         CHECK(ERROR_SUCCESS == products.install());
         holder.reset();
-        CHECK(Reinstalls(c.runs) == InstallerRuns().properties);
-        for (const std::wstring& product : InstallerRuns().products) CHECK(kFixtureProductCode == product);
+        CHECK(Reinstalls(c.runs) == installerRuns.properties);
+        for (const std::wstring& product : installerRuns.products) CHECK(kFixtureProductCode == product);
         CHECK(c.userKeyDeleted == !UserString(kFixtureUserKey, L"PresentBeforeThePass"));
         if (c.breakage == UserKeyDeleted) {
             CHECK_MESSAGE(std::wstring(L"1") == UserString(kFixtureUserKey, L"SecondaryInstall"),

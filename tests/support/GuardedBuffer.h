@@ -56,7 +56,6 @@ inline Filled Fill(const std::function<unsigned int(wchar_t*, std::size_t)>& get
 template <>
 struct doctest::StringMaker<testing_support::Filled> {
     static String convert(const testing_support::Filled& filled) {
-        const String text = filled.text ? toString(*filled.text) : String("untouched");
-        return "{" + toString(filled.result) + ", " + text + "}";
+        return "{" + toString(filled.result) + ", " + toString(filled.text) + "}";
     }
 };

@@ -19,13 +19,9 @@ namespace testing_support {
 inline std::string Quoted(const std::wstring& text) {
     std::string quoted = "L\"";
     for (const char c : userdata::WideToUtf8(text)) {
-        if (static_cast<unsigned char>(c) >= 0x20) {
-            quoted += c;
-            continue;
-        }
-        char escape[8];
-        std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned>(c));
-        quoted += escape;
+        char escaped[8] = {c, '\0'};
+        if (static_cast<unsigned char>(c) < 0x20) std::snprintf(escaped, sizeof escaped, "\\x%02X", unsigned(c));
+        quoted += escaped;
     }
     return quoted + '"';
 }
@@ -47,7 +43,7 @@ struct StringMaker<std::wstring> {
 
 template <class T>
 struct StringMaker<std::optional<T>> {
-    static String convert(const std::optional<T>& value) { return value ? toString(*value) : String("(none)"); }
+    static String convert(const std::optional<T>& value) { return value ? toString(*value) : String("untouched"); }
 };
 
 template <class T>

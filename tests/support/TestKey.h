@@ -88,4 +88,13 @@ private:
     bool denied_ = false;
 };
 
+// The registration of the product's required COM class, which the repair
+// pass and the doctor read: a relative server path unless set otherwise.
+struct RequiredServer {
+    const TestKey classKey{HKEY_LOCAL_MACHINE, L"Software\\Classes\\CLSID\\{3F6B2D84-9E15-4C7A-8B02-D4A9C1E65F38}"};
+    const TestKey serverKey{HKEY_LOCAL_MACHINE, classKey.path() + L"\\InProcServer32"};
+    RequiredServer() { set(L"TrelvixCore.dll"); }
+    void set(const wchar_t* path) const { serverKey.setString(nullptr, path); }
+};
+
 }  // namespace testing_support

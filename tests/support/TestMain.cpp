@@ -34,8 +34,6 @@ struct RunWatcher : doctest::IReporter {
     void log_assert(const doctest::AssertData& check) override { checksFailed += check.m_failed; }
     void log_message(const doctest::MessageData&) override {}
     void test_case_skipped(const doctest::TestCaseData&) override {}
-
-private:
     const doctest::ContextOptions& options_;
 };
 DOCTEST_REGISTER_LISTENER("run-watcher", 1, RunWatcher);
@@ -50,10 +48,7 @@ int main(int argc, char** argv) {
     context.setOption("rand-seed", static_cast<int>(GetTickCount()));
     context.applyCommandLine(argc, argv);
     const int status = context.run();
-    if (context.shouldExit()) return status;
-    if (!ranCases) {
-        std::fprintf(stderr, "no test case ran: the filters select none\n");
-        return 1;
-    }
-    return status;
+    if (context.shouldExit() || ranCases) return status;
+    std::fprintf(stderr, "no test case ran: the filters select none\n");
+    return 1;
 }

@@ -41,6 +41,13 @@ inline unsigned int InitProduct(const nlohmann::json& product) {
     return result;
 }
 
+// `folder` held open the way another program may hold it: others may read
+// but not write, so a read-write open fails with a sharing violation.
+inline userdata::UniqueFile HoldForReadingOnly(const std::wstring& folder) {
+    return userdata::UniqueFile(CreateFileW(folder.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                            FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
 // The seven context getters, each with the product file key it answers from.
 struct ContextGetter { const char* name; unsigned int (*get)(wchar_t*, unsigned long); const char* source; };
 inline const ContextGetter kContextGetters[] = {
