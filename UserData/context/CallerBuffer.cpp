@@ -15,7 +15,8 @@ unsigned int CopyToCallerBuffer(std::initializer_list<std::wstring_view> source,
     if (buffer == nullptr || capacity == 0) return length + 1;
     if (length >= capacity) return 0;
     for (const std::wstring_view piece : source) {
-        std::wmemcpy(buffer, piece.data(), piece.size());
+        // An empty piece may have no storage at all: nothing to copy from.
+        if (!piece.empty()) std::wmemcpy(buffer, piece.data(), piece.size());
         buffer += piece.size();
     }
     *buffer = L'\0';
