@@ -31,7 +31,9 @@ namespace userdata {
     return CopyToCallerBuffer(source.c_str(), buffer, capacity);
 }
 
-// A one-character piece (a separator), or no piece when the character is 0.
+// A one-character piece (a separator), or no piece when the character is 0:
+// a separator found per call becomes a piece without an allocation, and
+// with no static to hold it, as the getters run on many threads at once.
 [[nodiscard]] inline std::wstring_view OptionalPiece(const wchar_t& character) {
     return {&character, character != 0 ? 1u : 0u};
 }
