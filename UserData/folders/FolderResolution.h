@@ -199,8 +199,9 @@ std::size_t WithHelpFolderPieces(bool withLanguage, Origin& origin, Sink sink) {
 // Resolves the folder and hands its path, in pieces, to `sink`, whose
 // answer is returned; 0 when the folder has no path, and `origin` learns
 // why. Every answer about a folder comes through here: the buffer form of
-// tvudGetSpecialFolder has the pieces put together straight in the caller's
-// buffer, the others in a work buffer.
+// tvudGetSpecialFolder and the benchmark's floor have the pieces put
+// together straight in the caller's buffer (CopyFolderToCallerBuffer), the
+// string form and udinfo's folder source in a work buffer (ResolveFolder).
 template <typename Origin, typename Sink>
 std::size_t WithFolderPieces(TvUdSpecialFolder::Folders folder, Origin& origin, Sink sink) {
     const FolderRule* rule = FindFolderRule(folder);
