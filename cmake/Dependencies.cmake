@@ -1,5 +1,9 @@
 # Third-party code, built from Debian's own sources with this toolchain.
 
+# Debian's Python 3: a step of the DLLs' link (common/CMakeLists.txt) and
+# the JSON Schema tests.
+set(USERDATA_PYTHON /usr/bin/python3 CACHE FILEPATH "Debian's Python 3")
+
 # --- Boost.Filesystem (static) and Boost.System (header-only in 1.81) ----
 # Where tools/setup.sh unpacks them, unless the environment says otherwise,
 # so that a preset configures without the scripts too.

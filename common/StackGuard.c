@@ -1,37 +1,47 @@
-// The stack protector's guard value and failure handlers, for the DLLs.
+// The stack protector's guard and failure handlers, for the DLLs.
 //
-// libssp seeds the guard in a constructor through the CryptoAPI, which loads
-// a cryptographic service provider at every load of the DLL and unloads it
-// at every free: under Wine that alone made loading and freeing a DLL about
-// four times dearer (a random number generator from bcrypt costs the same:
-// bcrypt.dll is loaded and freed with the DLL). Defined here, these keep
-// libssp's own set-up out of the DLLs; its other checks, those of
-// _FORTIFY_SOURCE, are still libssp's.
+// libssp would seed the guard through the CryptoAPI, loading a cryptographic
+// service provider at every load of the DLL; defined here, these keep its
+// set-up out. Its checks of _FORTIFY_SOURCE stay libssp's, failing through
+// __chk_fail below.
 //
-// The guard is seeded the way the Microsoft C runtime seeds the security
-// cookie of every DLL it builds: from the high-resolution counter, the time,
-// the process and thread and the tick count, and an address that ASLR
-// places anew at each load. It runs before any other constructor of the
-// DLL, in a function without a guard of its own: the guard changes while it
-// runs.
+// The guard is the DLL's security cookie: _load_config_used names it, and
+// the build points the image's load configuration directory at that
+// structure (cmake/point-load-config.py). While the guard holds the default
+// cookie, the loader replaces it at every load, before any code of the DLL
+// runs. A loader's value is not trusted alone: Wine's comes from RtlRandom,
+// seeded with the tick count and the process id, and repeats across
+// processes. So the DLL's first constructor folds in 48 bits from the
+// system's generator (RtlGenRandom, in advapi32: no provider to load), which
+// also seeds the guard where no loader replaced the default. The top 16 bits
+// stay clear, as in the loader's and Microsoft's C runtime's cookies: an
+// overflow by a string copy cannot write their two zero bytes and go on.
 //
-// A failed check ends the process at once with __fastfail, as the checks of
-// Microsoft's compiler do: a host whose stack was smashed must not go on to
-// run handlers of its own.
+// A failed check ends the process at once with __fastfail: a host whose
+// stack was smashed must not go on to run handlers of its own.
 #include <windows.h>
+#include <ntsecapi.h>
 
-// Any value until seeded.
-void* __stack_chk_guard = (void*)(UINT_PTR)0x2f8d3c6e5a7b1904ull;
+#define DEFAULT_SECURITY_COOKIE 0x00002B992DDFA232ull
+#define COOKIE_BITS 0x0000FFFFFFFFFFFFull
 
-__attribute__((constructor(101), no_stack_protector)) static void SeedStackGuard(void) {
-    LARGE_INTEGER counter;
-    FILETIME now;
-    QueryPerformanceCounter(&counter);
-    GetSystemTimeAsFileTime(&now);
-    UINT_PTR guard = (UINT_PTR)counter.QuadPart ^ ((UINT_PTR)now.dwHighDateTime << 32 | now.dwLowDateTime);
-    guard ^= (UINT_PTR)GetCurrentProcessId() << 32 ^ GetCurrentThreadId() ^ (UINT_PTR)GetTickCount64() << 16;
-    guard ^= (UINT_PTR)&__stack_chk_guard * 0x9E3779B97F4A7C15ull;
-    __stack_chk_guard = (void*)(guard != 0 ? guard : (UINT_PTR)__stack_chk_guard);
+UINT_PTR __stack_chk_guard = DEFAULT_SECURITY_COOKIE;
+
+const IMAGE_LOAD_CONFIG_DIRECTORY64 _load_config_used = {
+    .Size = sizeof(IMAGE_LOAD_CONFIG_DIRECTORY64),
+    .SecurityCookie = (ULONGLONG)&__stack_chk_guard,
+};
+
+// Without a guard of its own: the guard changes while it runs.
+__attribute__((constructor(101), no_stack_protector)) static void FoldInTheSystemsRandomBits(void) {
+    UINT_PTR bits;
+    if (!RtlGenRandom(&bits, sizeof bits)) {
+        // Not the loader's value or the well-known default, at least.
+        LARGE_INTEGER counter;
+        QueryPerformanceCounter(&counter);
+        bits = (UINT_PTR)counter.QuadPart * 0x9E3779B97F4A7C15ull;
+    }
+    __stack_chk_guard = (__stack_chk_guard ^ bits) & COOKIE_BITS;
 }
 
 static __attribute__((noreturn)) void FailFast(unsigned int code) {
@@ -40,6 +50,5 @@ static __attribute__((noreturn)) void FailFast(unsigned int code) {
 }
 
 __attribute__((noreturn)) void __stack_chk_fail(void) { FailFast(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE); }
-__attribute__((noreturn)) void __stack_chk_fail_local(void) { FailFast(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE); }
 // A fortified call (memcpy and the like) found its destination too small.
 __attribute__((noreturn)) void __chk_fail(void) { FailFast(FAST_FAIL_RANGE_CHECK_FAILURE); }

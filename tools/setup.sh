@@ -13,7 +13,7 @@ packages=(
   cmake ninja-build
   g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
   wine wine64
-  doctest-dev nlohmann-json3-dev python3-jsonschema
+  doctest-dev nlohmann-json3-dev python3 python3-jsonschema
   wixl dpkg-dev xz-utils openssl osslsigncode
   clang-16 lld-16 llvm-16 libwine-dev
 )
