@@ -11,6 +11,7 @@
 #include <folders/FolderRules.h>
 #include <install/PerUserInstall.h>
 
+#include "support/ChildProcess.h"
 #include "support/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -19,14 +20,8 @@ static fs::path ProgramFolder() { return fs::path(userdata::BesideThisProgram(L"
 
 // `program` --config `config` --doctor --json: its exit status and output.
 static std::pair<int, std::string> RunDoctor(const fs::path& program, const fs::path& config) {
-    const std::wstring command =
-        L"\"\"" + program.wstring() + L"\" --config \"" + config.wstring() + L"\" --doctor --json\"";
-    FILE* pipe = _wpopen(command.c_str(), L"rb");
-    if (pipe == nullptr) throw std::runtime_error("udinfo does not start");
-    std::string out;
-    char chunk[4096];
-    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) out.append(chunk, got);
-    return {_pclose(pipe), out};
+    ProgramRun run = RunProgram(program.wstring(), L"--config \"" + config.wstring() + L"\" --doctor --json");
+    return {int(run.exitCode), std::move(run.out)};
 }
 
 static std::optional<DWORD> UserSwitch(const std::wstring& key) {
