@@ -4,7 +4,8 @@
 #   run-consumer-test.sh package BUILD SOURCE OBJDUMP ANSWERS
 # packs the build with cpack, signed with a throwaway certificate, unpacks the
 # release ZIP into an empty folder, checks that every binary in it carries
-# that signature, that the DLL in it keeps ASLR and DEP, is small and has no
+# that signature, that the DLL in it keeps ASLR and DEP and its load
+# configuration directory (the stack guard's seed), is small and has no
 # debug sections and that both import libraries are there, then builds the
 # consumer against the unpacked package with MinGW-w64.
 #   run-consumer-test.sh msvc BUILD SOURCE ANSWERS
@@ -39,10 +40,12 @@ objdump=$4
 rm -rf "$work"
 mkdir -p "$work/package" "$work/prefix"
 # Signed as a release is (tools/package.sh --sign), with a throwaway
-# self-signed code-signing certificate.
+# self-signed code-signing certificate. Its password holds what a format, a
+# shell's word splitting or a quoting slip would change: %, a backslash,
+# spaces, both quotes, and a character outside ASCII.
 openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj "/CN=UserData test signing" \
   -addext extendedKeyUsage=codeSigning -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
-export USERDATA_SIGN_PASSWORD="test password é"
+export USERDATA_SIGN_PASSWORD='%s 100% "test" pass\word'"'"'s é'
 openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -out "$work/test.pfx" \
   -passout env:USERDATA_SIGN_PASSWORD
 . "$source_dir/tools/signing.sh"
@@ -58,6 +61,8 @@ dll=$work/prefix/bin/UserData.dll
 for flag in DYNAMIC_BASE HIGH_ENTROPY_VA NX_COMPAT; do
   "$objdump" -p "$dll" | grep -q "^[[:space:]]*$flag\$" || { echo "consumer: $dll lacks $flag" >&2; exit 1; }
 done
+"$objdump" -p "$dll" | grep -q "^Entry a [0-9a-f]*[1-9a-f][0-9a-f]* [0-9a-f]* Load Configuration Directory" ||
+  { echo "consumer: $dll has lost its load configuration directory" >&2; exit 1; }
 size=$(wc -c <"$dll")
 if [ "$size" -ge 1572864 ]; then echo "consumer: $dll is $size bytes, not under 1.5 MB" >&2; exit 1; fi
 if "$objdump" -h "$dll" | grep -q '\.debug_'; then echo "consumer: $dll has debug sections" >&2; exit 1; fi
