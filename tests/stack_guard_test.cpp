@@ -11,38 +11,31 @@
 #include "support/ChildProcess.h"
 #include "support/TestSupport.h"
 
-namespace {
-
-constexpr UINT_PTR kDefaultCookie = 0x00002B992DDFA232ull;
 constexpr UINT_PTR kLowBits = (UINT_PTR(1) << 48) - 1;
 
-ProgramRun RunChild(const std::wstring& action, const wchar_t* dll, const std::wstring& more = L"") {
+// `action` on `dll` (with a count of 8 where it takes one) in a child process.
+static ProgramRun RunChild(const wchar_t* action, const wchar_t* dll) {
     return RunProgram(userdata::BesideThisProgram(L"stack_guard_child.exe"),
-                      action + L" \"" + userdata::BesideThisProgram(dll) + L"\"" + more);
+                      std::wstring(action) + L" \"" + userdata::BesideThisProgram(dll) + L"\" 8");
 }
 
-std::vector<UINT_PTR> HexLines(const std::string& text) {
+static std::vector<UINT_PTR> HexValues(const std::string& text) {
     std::vector<UINT_PTR> values;
     std::istringstream lines(text);
     for (UINT_PTR value; lines >> std::hex >> value;) values.push_back(value);
     return values;
 }
 
-}  // namespace
-
 TEST_CASE("the loader replaces the default cookie of each DLL before any of its code runs") {
     for (const wchar_t* dll : {L"UserData.dll", L"TvPal.dll", L"stack_guard_fixture.dll"}) {
         CAPTURE(std::wstring(dll));
         const ProgramRun run = RunChild(L"cookie", dll);
-        REQUIRE(run.exitCode == 0);
-        const std::vector<UINT_PTR> cookie = HexLines(run.out);
-        REQUIRE(cookie.size() == 1);
-        CHECK(cookie[0] != kDefaultCookie);
+        const std::vector<UINT_PTR> cookie = HexValues(run.out);
+        REQUIRE_MESSAGE((run.exitCode == 0 && cookie.size() == 1), run.out);
+        CHECK(cookie[0] != 0x00002B992DDFA232ull);
         CHECK((cookie[0] & ~kLowBits) == 0);
     }
-    const ProgramRun none = RunChild(L"cookie", L"stack_guard_fallback_fixture.dll");
-    CHECK(none.exitCode == 0);
-    CHECK(none.out == "none\n");
+    CHECK(RunChild(L"cookie", L"stack_guard_fallback_fixture.dll").out == "none\n");
 }
 
 // 4 processes of 8 loads: 32 guards, none repeated, each of the low 48 bits
@@ -53,9 +46,9 @@ TEST_CASE("the guard is new at every load, with and without the loader's cookie"
         CAPTURE(std::wstring(dll));
         std::vector<UINT_PTR> guards;
         for (int process = 0; process < 4; ++process) {
-            const ProgramRun run = RunChild(L"guards", dll, L" 8");
-            REQUIRE(run.exitCode == 0);
-            for (const UINT_PTR guard : HexLines(run.out)) guards.push_back(guard);
+            const ProgramRun run = RunChild(L"guards", dll);
+            CHECK_MESSAGE(run.exitCode == 0, run.out);
+            for (const UINT_PTR guard : HexValues(run.out)) guards.push_back(guard);
         }
         REQUIRE(guards.size() == 32);
         CHECK(std::set<UINT_PTR>(guards.begin(), guards.end()).size() == guards.size());
