@@ -2,15 +2,10 @@
 // the stand-in migrator logs exactly how it was started. And the stand-in
 // itself reads the command line that UserData composes, its own path
 // unquoted followed by the options, from wherever it is installed.
-#include <fcntl.h>
-#include <io.h>
-#include <process.h>
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
+#include "support/ChildProcess.h"
 #include "support/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -109,21 +104,6 @@ TEST_CASE("AutoMigrate.StartsTheMigratorAsTheSwitchesTheMarkerAndTheRuntimeSay")
     fs::remove(log), fs::remove_all(roamable);
 }
 
-// What the migrator at `migrator` prints, both streams, when started as
-// UserData starts it, and its exit status.
-static std::string OutputOfStart(const fs::path& migrator, const wchar_t* options) {
-    const fs::path output = migrator.parent_path() / L"output.txt";
-    const int file = _wopen(output.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC, _S_IREAD | _S_IWRITE);
-    std::fflush(nullptr);
-    const int savedOut = _dup(1), savedError = _dup(2);
-    _dup2(file, 1), _dup2(file, 2), _close(file);
-    const intptr_t status = _wspawnl(_P_WAIT, migrator.c_str(), migrator.c_str(), options, nullptr);
-    _dup2(savedOut, 1), _dup2(savedError, 2), _close(savedOut), _close(savedError);
-    std::stringstream printed;
-    printed << std::ifstream(output).rdbuf() << "exit " << status;
-    return printed.str();
-}
-
 TEST_CASE("Migrator.ReadsItsOptionsWhereverItIsInstalled") {
     const fs::path built = fs::path(_wpgmptr).parent_path() / L"vtmigrator.exe";
     for (const wchar_t* folder : {L"plain", L"Program Files\\Veltrane Trelvix", L"Dossier \u00e9t\u00e9 \u5c71"}) {
@@ -131,9 +111,13 @@ TEST_CASE("Migrator.ReadsItsOptionsWhereverItIsInstalled") {
         INFO(WideToUtf8(installed.wstring()));
         fs::create_directories(installed.parent_path());
         fs::copy_file(built, installed, fs::copy_options::overwrite_existing);
+        // Started as UserData starts it: its path unquoted, then the options.
+        ProgramRun run =
+            RunProgram(installed, installed.wstring() + L" /a /product \"TRLV\" /language \"en-US\" /dap ");
+        run.out.erase(std::remove(run.out.begin(), run.out.end(), '\r'), run.out.end());
         CHECK("vtmigrator: would migrate all settings of product TRLV, language en-US\n"
               "vtmigrator: first start of this user's roamable folder\nexit 0" ==
-              OutputOfStart(installed, L"/a /product \"TRLV\" /language \"en-US\" /dap "));
+              run.out + "exit " + std::to_string(run.exitCode));
     }
     fs::remove_all(fs::temp_directory_path() / L"vtmigrator-test");
 }

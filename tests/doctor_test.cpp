@@ -20,7 +20,8 @@ static fs::path ProgramFolder() { return fs::path(userdata::BesideThisProgram(L"
 
 // `program` --config `config` --doctor --json: its exit status and output.
 static std::pair<int, std::string> RunDoctor(const fs::path& program, const fs::path& config) {
-    ProgramRun run = RunProgram(program.wstring(), L"--config \"" + config.wstring() + L"\" --doctor --json");
+    const std::wstring commandLine = L"\"" + program.wstring() + L"\" --config \"" + config.wstring() + L"\" --doctor --json";
+    ProgramRun run = RunProgram(program, commandLine);
     return {int(run.exitCode), std::move(run.out)};
 }
 

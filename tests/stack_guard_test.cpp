@@ -15,8 +15,8 @@ constexpr UINT_PTR kLowBits = (UINT_PTR(1) << 48) - 1;
 
 // `action` on `dll` (with a count of 8 where it takes one) in a child process.
 static ProgramRun RunChild(const wchar_t* action, const wchar_t* dll) {
-    return RunProgram(userdata::BesideThisProgram(L"stack_guard_child.exe"),
-                      std::wstring(action) + L" \"" + userdata::BesideThisProgram(dll) + L"\" 8");
+    const std::wstring child = userdata::BesideThisProgram(L"stack_guard_child.exe");
+    return RunProgram(child, L"\"" + child + L"\" " + action + L" \"" + userdata::BesideThisProgram(dll) + L"\" 8");
 }
 
 static std::vector<UINT_PTR> HexValues(const std::string& text) {

@@ -1,6 +1,6 @@
 // A program run to its end in a process of its own, started by its full
-// path, with what it wrote to its standard output and how it ended. A child
-// that hangs is ended by ctest's time limit for the test.
+// path, with what it wrote to its standard output and error and how it
+// ended. A child that hangs is ended by ctest's time limit for the test.
 #pragma once
 
 #include <windows.h>
@@ -17,21 +17,20 @@ struct ProgramRun {
     std::string out;
 };
 
-// `program` with `arguments` as the rest of its command line; its standard
-// error is this process's.
-inline ProgramRun RunProgram(const std::wstring& program, const std::wstring& arguments) {
+// `program` with the command line `commandLine`, which names it as its
+// caller chooses (quoted or not).
+inline ProgramRun RunProgram(const std::wstring& program, std::wstring commandLine) {
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
     userdata::UniqueHandle readEnd, writeEnd;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
     PROCESS_INFORMATION started{};
     if (!CreatePipe(readEnd.put(), writeEnd.put(), &inherited, 0) ||
         !SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0))
         throw std::runtime_error("no pipe for a child process");
     startup.hStdOutput = writeEnd.get();
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    startup.hStdError = writeEnd.get();
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                         &started))
         throw std::runtime_error("a child process does not start");
